@@ -1,0 +1,7 @@
+#include "app/back_window.h"
+
+void BackWindow::FormCloseQuery(bool& canClose) {
+    Szoveg(QStringLiteral("ByeBye"));
+    if (below_) below_->show();
+    canClose = true;
+}

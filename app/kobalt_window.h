@@ -1,0 +1,55 @@
+// The common frame of every Kobaltfa window: fixed dialog frame with only a
+// close box, a fixed client area, centred on the screen, the skin pop-up
+// menu on a right click anywhere, the skin shortcuts, and the handler
+// hooks the windows fill in (creation, activation, background click, close
+// query, close).
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class TForm1;
+
+class KobaltWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `main` is the main window every window plays its cues through; the
+    // main window passes nullptr for itself.
+    KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client);
+
+    TForm1* mainForm() const { return main_; }
+
+    // Hides `opener` and shows this window modally over it. Returns at once;
+    // the window's close query shows the window below it again.
+    void showModalFrom(QWidget* opener);
+
+    // The client size the window was designed with.
+    QSize designSize() const { return design_; }
+
+    // Sets the window's outer height (the frame is the toolkit's); used by
+    // the addition and subtraction windows to cut off the picture strip.
+    void setClientHeight(int h);
+
+protected:
+    // Runs each time the window is shown, before it becomes active.
+    virtual void onShow() {}
+    // A left click on the bare background (not on a control).
+    virtual void FormClick() {}
+    // The window is asked to close; set `canClose` false to refuse.
+    virtual void FormCloseQuery(bool& canClose) { (void)canClose; }
+    // The close was allowed; runs before the window hides.
+    virtual void FormClose() {}
+
+    void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+    // Plays a cue through the main window.
+    void Szoveg(const QString& name);
+
+private:
+    TForm1* main_;
+    QSize design_;
+};

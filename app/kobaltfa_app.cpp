@@ -1,0 +1,81 @@
+#include "app/kobaltfa_app.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "app/about_form.h"
+#include "app/ui_common.h"
+#include "arith/arith_windows.h"
+#include "measure/conversion_windows.h"
+#include "measure/mertek_form.h"
+
+namespace {
+
+// Text fields accept the ShortcutOverride of Ctrl+A, Ctrl+V and friends, so
+// the skin shortcuts would never fire while one has the focus. The skin
+// menu's shortcuts come first everywhere.
+class SkinShortcutFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (e->type() == QEvent::ShortcutOverride) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+            if (mods == Qt::ControlModifier) {
+                switch (k->key()) {
+                case Qt::Key_A: case Qt::Key_S: case Qt::Key_B:
+                case Qt::Key_V: case Qt::Key_W: case Qt::Key_E:
+                    e->ignore();
+                    return true;
+                default:
+                    break;
+                }
+            }
+        }
+        return QObject::eventFilter(obj, e);
+    }
+};
+
+}  // namespace
+
+void installApplicationWide() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    kobui::installFontSubstitutions();
+    qApp->installEventFilter(new SkinShortcutFilter(qApp));
+}
+
+KobaltfaApp::KobaltfaApp(KobaltDeps deps) {
+    installApplicationWide();
+    main_ = std::make_unique<TForm1>(std::move(deps));
+    Form1 = main_.get();
+    OsszeadForm = new TOsszeadForm(Form1);
+    KivonForm = new TKivonForm(Form1);
+    SzorzasForm = new TSzorzasForm(Form1);
+    OsztasForm = new TOsztasForm(Form1);
+    MertekForm = new TMertekForm(Form1);
+    AboutForm = new TAboutForm(Form1);
+    TeruletForm = new TTeruletForm(Form1, MertekForm);
+    HosszuForm = new THosszuForm(Form1, MertekForm);
+    TerfogatForm = new TTerfogatForm(Form1, MertekForm);
+    TomegForm = new TTomegForm(Form1, MertekForm);
+    others_ = {OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm,
+               TeruletForm, HosszuForm, TerfogatForm, TomegForm};
+    Form1->setTargets(OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm);
+    MertekForm->setTargets(TeruletForm, HosszuForm, TerfogatForm, TomegForm);
+}
+
+KobaltfaApp::~KobaltfaApp() {
+    // Windows go in reverse order of creation; the main window last.
+    for (auto it = others_.rbegin(); it != others_.rend(); ++it) delete *it;
+    others_.clear();
+}
+
+QList<KobaltWindow*> KobaltfaApp::windows() const {
+    QList<KobaltWindow*> all{Form1};
+    all += others_;
+    return all;
+}

@@ -1,0 +1,48 @@
+// The program's eleven windows, created once at start in their fixed order
+// and kept until the end.
+#pragma once
+
+#include <memory>
+
+#include "app/main_window.h"
+
+class TOsszeadForm;
+class TKivonForm;
+class TSzorzasForm;
+class TOsztasForm;
+class TMertekForm;
+class TAboutForm;
+class TTeruletForm;
+class THosszuForm;
+class TTerfogatForm;
+class TTomegForm;
+
+class KobaltfaApp {
+public:
+    explicit KobaltfaApp(KobaltDeps deps);
+    ~KobaltfaApp();
+
+    // In creation order.
+    TForm1* Form1;
+    TOsszeadForm* OsszeadForm;
+    TKivonForm* KivonForm;
+    TSzorzasForm* SzorzasForm;
+    TOsztasForm* OsztasForm;
+    TMertekForm* MertekForm;
+    TAboutForm* AboutForm;
+    TTeruletForm* TeruletForm;
+    THosszuForm* HosszuForm;
+    TTerfogatForm* TerfogatForm;
+    TTomegForm* TomegForm;
+
+    // All eleven, in creation order.
+    QList<KobaltWindow*> windows() const;
+
+private:
+    std::unique_ptr<TForm1> main_;
+    QList<KobaltWindow*> others_;
+};
+
+// Installs the application-wide parts: font substitutions and the filter
+// that lets the skin shortcuts beat text fields.
+void installApplicationWide();

@@ -1,0 +1,231 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QResource>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/skin_manager.h"
+#include "app/ui_common.h"
+
+namespace {
+
+struct SkinItem {
+    const char* object;
+    const char* caption;
+    Qt::Key key;
+    const char* skin;
+};
+const SkinItem kSkinItems[] = {
+    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, "Aluminium (internal)"},
+    {"SmokySkin1", "Smoky Skin", Qt::Key_S, "Smoky (internal)"},
+    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, "Beijing Ext (internal)"},
+    {"VistaSkin1", "Vista Skin", Qt::Key_V, "Vista (internal)"},
+    {"WebSkin1", "Web Skin", Qt::Key_W, "WEB (internal)"},
+    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, "Elegant (internal)"},
+};
+
+// The exit confirmation: "&Igen" is the default (Enter), "&Nem" the cancel
+// button (Escape); the dialog's own close box leaves the close allowed.
+class ExitDialog : public QDialog {
+public:
+    enum Answer { Yes = 1, No = 2, Closed = 3 };
+
+    explicit ExitDialog(QWidget* parent) : QDialog(parent) {
+        setObjectName(QStringLiteral("ExitDialog"));
+        setWindowTitle(QStringLiteral("Megerősítés"));
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+        setModal(true);
+        auto* icon = new QLabel(this);
+        icon->setObjectName(QStringLiteral("Icon"));
+        icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+        auto* text = new QLabel(QStringLiteral(" Egész biztosan kilépsz ? "), this);
+        text->setObjectName(QStringLiteral("Message"));
+        auto* yes = new QPushButton(QStringLiteral("&Igen"), this);
+        yes->setObjectName(QStringLiteral("Igen"));
+        auto* no = new QPushButton(QStringLiteral("&Nem"), this);
+        no->setObjectName(QStringLiteral("Nem"));
+        yes->setDefault(true);
+        yes->setAutoDefault(true);
+        no->setAutoDefault(false);
+        yes->setAccessibleName(QStringLiteral("Igen"));
+        no->setAccessibleName(QStringLiteral("Nem"));
+        connect(yes, &QPushButton::clicked, this, [this] { done(Yes); });
+        connect(no, &QPushButton::clicked, this, [this] { done(No); });
+        auto* top = new QHBoxLayout;
+        top->addWidget(icon);
+        top->addWidget(text, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch();
+        buttons->addWidget(yes);
+        buttons->addWidget(no);
+        buttons->addStretch();
+        auto* v = new QVBoxLayout(this);
+        v->addLayout(top);
+        v->addLayout(buttons);
+        yes->setFocus();
+        setFixedSize(sizeHint());
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            done(No);
+            return;
+        }
+        QDialog::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The close box: nothing was answered, so the close stays allowed.
+        if (isVisible()) done(Closed);
+        e->accept();
+    }
+};
+
+}  // namespace
+
+TForm1::TForm1(KobaltDeps deps)
+    : KobaltWindow(nullptr, QStringLiteral("Form1"), QStringLiteral("Kobaltfa"), QSize(792, 137)),
+      deps_(std::move(deps)),
+      settings_(deps_.settingsPath) {
+    setCursor(Qt::UpArrowCursor);
+    skin_ = new SkinManager(this);
+    skin_->setObjectName(QStringLiteral("SkinMen"));
+    buildPopup();
+    addActions(skinActions_);
+    buildButtons();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildPopup() {
+    popup_ = new QMenu(this);
+    popup_->setObjectName(QStringLiteral("PopupMenu1"));
+    for (const SkinItem& item : kSkinItems) {
+        auto* a = new QAction(QString::fromUtf8(item.caption), this);
+        a->setObjectName(QString::fromLatin1(item.object));
+        a->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const QString skin = QString::fromUtf8(item.skin);
+        connect(a, &QAction::triggered, this, [this, skin] { skin_->setSkinName(skin); });
+        popup_->addAction(a);
+        skinActions_ << a;
+    }
+}
+
+void TForm1::buildButtons() {
+    const QFont big = kobui::arialFont(16, true);
+    const QFont small = kobui::arialFont(13, true);
+    struct B {
+        QPushButton** slot;
+        const char* object;
+        const char* caption;
+        QRect rect;
+        const QFont* font;
+    };
+    const B buttons[] = {
+        {&OsszeBtn, "OsszeBtn", "Összeadás", {24, 8, 347, 25}, &big},
+        {&KivonBtn, "KivonBtn", "Kivonás", {424, 8, 347, 25}, &big},
+        {&SzorozBtn, "SzorozBtn", "Szorzás", {24, 40, 347, 25}, &big},
+        {&OsztBtn, "OsztBtn", "Osztás", {424, 40, 347, 25}, &big},
+        {&MertekBtn, "MertekBtn", "Mértékegységek váltása", {24, 72, 347, 25}, &big},
+        {&KilepBtn, "KilepBtn", "Kilépés", {424, 72, 347, 25}, &big},
+        {&AboutBtn, "AboutBtn", "Segítség a használathoz", {280, 104, 249, 25}, &small},
+    };
+    for (const B& b : buttons) {
+        auto* btn = kobui::makeButton(this, QString::fromLatin1(b.object), QString::fromUtf8(b.caption),
+                                      b.rect, *b.font);
+        *b.slot = btn;
+    }
+    // The four operation buttons draw no focus frame.
+    for (QPushButton* b : {OsszeBtn, KivonBtn, SzorozBtn, OsztBtn}) b->setProperty("noFocusFrame", true);
+    kobui::setTextColour(KilepBtn, Qt::red);
+    connect(KilepBtn, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrder(OsszeBtn, KivonBtn);
+    setTabOrder(KivonBtn, SzorozBtn);
+    setTabOrder(SzorozBtn, OsztBtn);
+    setTabOrder(OsztBtn, MertekBtn);
+    setTabOrder(MertekBtn, KilepBtn);
+    setTabOrder(KilepBtn, AboutBtn);
+}
+
+void TForm1::setTargets(KobaltWindow* osszead, KobaltWindow* kivon, KobaltWindow* szorzas,
+                        KobaltWindow* osztas, KobaltWindow* mertek, KobaltWindow* about) {
+    KobaltWindow* t[6] = {osszead, kivon, szorzas, osztas, mertek, about};
+    QPushButton* b[6] = {OsszeBtn, KivonBtn, SzorozBtn, OsztBtn, MertekBtn, AboutBtn};
+    for (int i = 0; i < 6; ++i) {
+        targets_[i] = t[i];
+        if (!t[i]) continue;
+        KobaltWindow* target = t[i];
+        connect(b[i], &QPushButton::clicked, this, [this, target] { target->showModalFrom(this); });
+    }
+}
+
+void TForm1::FormCreate() {
+    const auto reader = settings_.read();
+    const std::string name =
+        reader.readString("Skin", "SkinName", SkinManager::defaultName().toStdString());
+    skin_->setSkinName(QString::fromStdString(name));
+    Szoveg(QStringLiteral("Hello"));
+}
+
+void TForm1::Szoveg(const QString& name) {
+    if (!deps_.player) return;
+    // Resources are stored under upper-case names, so any spelling finds them.
+    const QString upper = name.toUpper();
+    QResource res(QStringLiteral(":/sounds/%1").arg(upper));
+    if (!res.isValid() || res.compressionAlgorithm() != QResource::NoCompression) return;
+    const QByteArray utf8 = name.toUtf8();
+    deps_.player->play(std::string_view(utf8.constData(), size_t(utf8.size())),
+                       reinterpret_cast<const std::uint8_t*>(res.data()), size_t(res.size()));
+}
+
+bool TForm1::askExit(QWidget* parent) {
+    ExitDialog dlg(parent);
+    const int r = dlg.exec();
+    return r != ExitDialog::No;
+}
+
+void TForm1::FormCloseQuery(bool& canClose) {
+    Szoveg(QStringLiteral("YoullRegretThat"));
+    canClose = deps_.confirmExit ? deps_.confirmExit(this) : askExit(this);
+}
+
+void TForm1::FormClose() {
+    const kob::WriteResult r =
+        settings_.write({{"Skin", "SkinName", skin_->skinName().toStdString()}});
+    reportWriteResult(r);
+    // The program ends with the main window, also after a refused write.
+    emit programEnded();
+}
+
+bool TForm1::writeSettings(const std::vector<kob::IniEntry>& entries) {
+    const kob::WriteResult r = settings_.write(entries);
+    reportWriteResult(r);
+    return r.ok;
+}
+
+void TForm1::reportWriteResult(const kob::WriteResult& r) {
+    if (r.ok) return;
+    const QString msg = QString::fromStdString(r.message);
+    if (deps_.reportError) {
+        deps_.reportError(msg);
+    } else {
+        QMessageBox::warning(isVisible() ? this : nullptr, QStringLiteral("Kobaltfa"), msg);
+    }
+}
+
+std::unique_ptr<kob::RandomSource> TForm1::makeRandom() const {
+    if (deps_.makeRandom) return deps_.makeRandom();
+    return std::make_unique<kob::ClockRandom>();
+}

@@ -1,0 +1,27 @@
+// The real cue player: libpulse with a threaded main loop, one playback
+// stream opened once, a small target buffer and a start threshold of one
+// frame. Without a sound server it plays nothing, says nothing and keeps
+// trying to connect in the background.
+#pragma once
+
+#include <memory>
+
+#include "app/cue_player.h"
+
+namespace kob {
+
+class PulsePlayer : public CuePlayer {
+public:
+    PulsePlayer();
+    ~PulsePlayer() override;
+    void play(std::string_view name, const std::uint8_t* wave, std::size_t size) override;
+
+    // True once the stream is ready to take samples (for tests and benches).
+    bool ready() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace kob

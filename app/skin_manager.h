@@ -1,0 +1,33 @@
+// SkinMen: holds the current skin name and draws every window in it. Each
+// of the six built-in looks is a style sheet plus palette embedded as a
+// resource, applied to the whole application at once. A name that is none of
+// the six is kept as it is (and written back) and drawn in the Aluminium look.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class SkinManager : public QObject {
+    Q_OBJECT
+public:
+    explicit SkinManager(QObject* parent = nullptr);
+
+    static const QStringList& builtInNames();
+    static QString defaultName() { return QStringLiteral("Aluminium (internal)"); }
+
+    void setSkinName(const QString& name);
+    QString skinName() const { return name_; }
+    // The built-in look actually drawn (the Aluminium one for unknown names).
+    QString drawnLook() const { return look_; }
+
+    // The style sheet resource of a built-in look.
+    static QString styleSheetResource(const QString& look);
+
+signals:
+    void skinChanged(const QString& name);
+
+private:
+    QString name_;
+    QString look_;
+};

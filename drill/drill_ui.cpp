@@ -1,0 +1,121 @@
+#include "drill/drill_ui.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBitmap>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "drill/drill_state.h"
+
+namespace kobui {
+
+void RoundControl(QWidget* w) {
+    const QRect r = w->rect();
+    QPainterPath path;
+    path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
+    w->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    if (auto* te = qobject_cast<QTextEdit*>(w)) {
+        // The inset is fixed, whatever it was before.
+        te->document()->setDocumentMargin(5);
+    }
+    w->update();
+}
+
+void appendLogLine(QTextEdit* log, const QString& line, std::uint32_t rgb) {
+    QTextDocument* doc = log->document();
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::End);
+    QTextCharFormat fmt;
+    fmt.setForeground(QColor(QRgb(rgb)));
+    fmt.setFont(log->font());
+    QTextBlockFormat block;
+    block.setAlignment(Qt::AlignHCenter);
+    const bool firstLine = doc->isEmpty();
+    if (firstLine) {
+        c.setBlockFormat(block);
+        c.setBlockCharFormat(fmt);
+    } else {
+        c.insertBlock(block, fmt);
+    }
+    c.insertText(line, fmt);
+    if (QScrollBar* sb = log->verticalScrollBar()) sb->setValue(sb->maximum());
+}
+
+void clearLog(QTextEdit* log) { log->clear(); }
+
+QTextEdit* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
+                   bool readOnly, bool framed) {
+    auto* t = new QTextEdit(parent);
+    t->setObjectName(object);
+    t->setGeometry(rect);
+    t->setFont(font);
+    t->setReadOnly(readOnly);
+    t->setAcceptRichText(false);
+    t->setFrameShape(framed ? QFrame::StyledPanel : QFrame::NoFrame);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setAlignment(Qt::AlignHCenter);
+    t->setContextMenuPolicy(Qt::NoContextMenu);  // the skin menu instead
+    t->setFocusPolicy(readOnly ? Qt::NoFocus : Qt::StrongFocus);
+    return t;
+}
+
+DigitLineEdit::DigitLineEdit(QWidget* parent, int maxLen) : QLineEdit(parent), maxLen_(maxLen) {
+    setMaxLength(maxLen);
+    setContextMenuPolicy(Qt::NoContextMenu);  // right click opens the skin menu
+    setAcceptDrops(true);
+    // Anything that reaches the text by another road is cleaned to digits.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& t) {
+        const std::string clean = kob::answerDigits(t.toStdString(), size_t(maxLen_));
+        const QString q = QString::fromStdString(clean);
+        if (q != t) {
+            const int pos = std::min<int>(cursorPosition(), int(q.size()));
+            QSignalBlocker b(this);
+            setText(q);
+            setCursorPosition(pos);
+        }
+    });
+}
+
+void DigitLineEdit::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (!text().isEmpty()) emit enterPressed();
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        insertFromOutside(QGuiApplication::clipboard()->text());
+        e->accept();
+        return;
+    }
+    const QString t = e->text();
+    if (!t.isEmpty() && t.at(0).isPrint()) {
+        // A printable key passes only when it is a digit.
+        const char32_t ch = t.toUcs4().value(0);
+        if (!kob::answerKeyPasses(ch)) {
+            e->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void DigitLineEdit::insertFromOutside(const QString& text) {
+    const std::string digits = kob::answerDigits(text.toStdString(), size_t(maxLen_));
+    if (!digits.empty()) insert(QString::fromStdString(digits));
+}
+
+void DigitLineEdit::dropEvent(QDropEvent* e) {
+    if (e->mimeData() && e->mimeData()->hasText()) insertFromOutside(e->mimeData()->text());
+    e->acceptProposedAction();
+}
+
+}  // namespace kobui

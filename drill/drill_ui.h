@@ -1,0 +1,49 @@
+// Toolkit pieces shared by the eight drill windows: the rounded look, the
+// coloured answer log, the digit-only answer field and the countdown.
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+#include <QString>
+#include <QTextEdit>
+
+namespace kobui {
+
+// Clips the control to a rectangle with rounded corners (corner ellipse
+// 20 x 20) and, for a text box, keeps its text 5 pixels inside the client
+// rectangle. Measured from the client rectangle every time, so applying it
+// again never narrows the text.
+void RoundControl(QWidget* w);
+
+// Appends one centred line at the end of the log in the given colour
+// (0xRRGGBB), as plain text, and scrolls to it.
+void appendLogLine(QTextEdit* log, const QString& line, std::uint32_t rgb);
+
+// Empties the log.
+void clearLog(QTextEdit* log);
+
+// A read-only answer log: centred paragraphs, vertical scroll bar.
+QTextEdit* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
+                   bool readOnly, bool framed);
+
+// The answer field of an arithmetic window: only digits ever reach it (typed,
+// pasted or dropped), at most maxLen of them. Enter emits enterPressed.
+class DigitLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    DigitLineEdit(QWidget* parent, int maxLen);
+
+signals:
+    // Enter or Return on a non-empty field.
+    void enterPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void insertFromOutside(const QString& text);
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    int maxLen_;
+};
+
+}  // namespace kobui

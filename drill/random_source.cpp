@@ -1,0 +1,20 @@
+#include "drill/random_source.h"
+
+#include <chrono>
+
+namespace kob {
+
+void ClockRandom::reseed() {
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    // Mix in the previous state so two reseeds within one clock tick still
+    // give different questions.
+    gen_.seed(static_cast<std::uint64_t>(now) ^ (gen_() << 1));
+}
+
+int ClockRandom::uniform(int n) {
+    if (n <= 0) return 0;
+    std::uniform_int_distribution<int> d(0, n - 1);
+    return d(gen_);
+}
+
+}  // namespace kob

@@ -1,0 +1,53 @@
+#include "support/testkit.h"
+
+#include <QFile>
+
+namespace testkit {
+
+void RecordingPlayer::play(std::string_view name, const std::uint8_t*, std::size_t size) {
+    cues << QString::fromUtf8(name.data(), int(name.size()));
+    sizes.push_back(size);
+}
+
+int ScriptedRandom::uniform(int n) {
+    if (n <= 0) return 0;
+    if (script_->empty()) return 0;
+    const int v = script_->front();
+    script_->pop_front();
+    return ((v % n) + n) % n;
+}
+
+Harness::Harness(const std::string& iniText, bool writeIniFile) {
+    if (writeIniFile || !iniText.empty()) writeIni(iniText);
+}
+
+Harness::~Harness() { app.reset(); }
+
+std::string Harness::iniPath() const { return dir.filePath(QStringLiteral("kobaltfa.ini")).toStdString(); }
+
+std::string Harness::readIni() const {
+    QFile f(QString::fromStdString(iniPath()));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
+}
+
+void Harness::writeIni(const std::string& text) const {
+    QFile f(QString::fromStdString(iniPath()));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(text.data(), qint64(text.size()));
+}
+
+void Harness::start() {
+    KobaltDeps deps;
+    deps.settingsPath = iniPath();
+    deps.player = &player;
+    auto script = this->script;
+    deps.makeRandom = [script] { return std::make_unique<ScriptedRandom>(script); };
+    deps.reportError = [this](const QString& m) { errors << m; };
+    deps.confirmExit = [this](QWidget*) {
+        ++exitAsked;
+        return exitAnswer != 0;
+    };
+    app = std::make_unique<KobaltfaApp>(std::move(deps));
+}
+
+}  // namespace testkit

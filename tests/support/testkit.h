@@ -1,0 +1,61 @@
+// Helpers for the window tests: a cue player that records, scripted
+// randomness, a private settings file, and the whole program wired to them.
+#pragma once
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cue_player.h"
+#include "app/kobaltfa_app.h"
+#include "drill/random_source.h"
+
+namespace testkit {
+
+// Records the names of the cues played, in order.
+class RecordingPlayer : public kob::CuePlayer {
+public:
+    void play(std::string_view name, const std::uint8_t* wave, std::size_t size) override;
+    QStringList cues;
+    std::vector<std::size_t> sizes;
+    void clear() { cues.clear(); sizes.clear(); }
+};
+
+// Gives the scripted values in order (each taken modulo n); after the script
+// runs out, 0. Shared by all windows of one test program.
+class ScriptedRandom : public kob::RandomSource {
+public:
+    explicit ScriptedRandom(std::shared_ptr<std::deque<int>> script) : script_(std::move(script)) {}
+    void reseed() override { ++reseeds; }
+    int uniform(int n) override;
+    int reseeds = 0;
+
+private:
+    std::shared_ptr<std::deque<int>> script_;
+};
+
+// The program with every outside piece replaced.
+struct Harness {
+    explicit Harness(const std::string& iniText = std::string(), bool writeIni = false);
+    ~Harness();
+
+    std::string iniPath() const;
+    std::string readIni() const;
+    void writeIni(const std::string& text) const;
+
+    QTemporaryDir dir;
+    RecordingPlayer player;
+    std::shared_ptr<std::deque<int>> script = std::make_shared<std::deque<int>>();
+    QStringList errors;        // messages shown for refused writes
+    int exitAnswer = 1;        // 1 allow (Igen), 0 refuse (Nem)
+    int exitAsked = 0;
+    std::unique_ptr<KobaltfaApp> app;
+
+    // Builds the eleven windows (reading the settings file as at start).
+    void start();
+};
+
+}  // namespace testkit
