@@ -7,13 +7,31 @@
 // are cut at 2047 characters; integers are decimal, "$" hex, or "0x"/"0X"
 // hex in values longer than two characters; anything else is the default.
 //
+// Lines end in LF or CRLF; a UTF-8 byte order mark at the start is skipped
+// for matching and kept. A line whose first non-blank character is "[" is a
+// section header only when a "]" follows on the same line; otherwise it is
+// an ordinary line that matches nothing (and does not end the section).
+// Lines starting with ";" are comments. Integers may carry a sign in decimal
+// only; hex takes up to eight digits (the 32-bit pattern, so "$FFFFFFFF" is
+// -1); decimal beyond the 32-bit range is no integer.
+//
 // Writing: a whole batch of keys lands at once. The file is locked, read
 // afresh, changed in memory (a present key replaced in place, a new key at
 // the end of its section, a new section at the end of the file, every other
 // byte kept), written to a temporary file beside it, flushed and renamed
 // over the old one. A crash at any moment leaves the old or the new file.
+// New lines take the file's dominant line ending (LF for a new file). A new
+// key goes right after the last non-blank line of its section, so blank
+// lines that close the section stay after it. Line breaks inside a written
+// section, key or value are dropped: they would split the line.
+//
+// Concurrent writers (other copies of the program) are serialised by an
+// advisory lock (flock) on the folder that holds the file, so no lock file
+// is left beside it. Temporary files of a writer that was killed mid-write
+// are removed by the next writer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -95,5 +113,14 @@ public:
 private:
     std::string path_;
 };
+
+// Test seam: faults injected into SettingsFile::write. Global to the process;
+// set it back to the default when done.
+struct WriteFaults {
+    std::size_t failAfterBytes = SIZE_MAX;  // data writes stop here with ENOSPC
+    bool failSync = false;                  // fsync of the temporary file fails
+    bool failRename = false;                // the final rename is refused
+};
+void setWriteFaultsForTesting(const WriteFaults& faults);
 
 }  // namespace kob
