@@ -1,0 +1,50 @@
+// What tells the four arithmetic windows apart: titles, signs, the radio
+// buttons with their captions and values, the design texts, the sizes, the
+// answer length, the settings window name and the picture menus. Plain C++.
+#pragma once
+
+#include <vector>
+
+#include "arith/arith_questions.h"
+
+namespace kob {
+
+struct ChoiceButton {
+    const char* object;   // "RB2"
+    const char* caption;  // "10-es"
+    Choice choice;
+    bool pictures;        // the range that shows the counting aid
+};
+
+// One item of the picture menu: object name, caption, resource name.
+struct PictureItem {
+    const char* object;
+    const char* caption;
+    const char* resource;
+};
+
+struct ArithWindowSpec {
+    const char* windowClass;   // the settings table's window name
+    const char* objectName;
+    const char* title;
+    ArithOp op;
+    Operands design;           // the operand labels' design texts
+    int answerLength;          // digits the answer field takes
+    const char* groupCaption;
+    std::vector<ChoiceButton> buttons;  // in reading (and settings) order
+    int clientWidth;
+    int fullHeight;            // the whole design
+    int shortHeight;           // picture strip cut off (== fullHeight without the aid)
+    bool pictureAid;
+    std::vector<PictureItem> pictureMenu;  // in the window's menu order
+};
+
+const ArithWindowSpec& additionSpec();
+const ArithWindowSpec& subtractionSpec();
+const ArithWindowSpec& multiplicationSpec();
+const ArithWindowSpec& divisionSpec();
+
+// The picture every box shows at program start.
+inline constexpr const char* kFirstPicture = "Alma";
+
+}  // namespace kob
