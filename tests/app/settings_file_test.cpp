@@ -1,0 +1,307 @@
+// The ini reader and the in-memory editing of the settings file.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "app/settings_file.h"
+
+namespace {
+
+using kob::IniDocument;
+using kob::SettingsFile;
+
+struct TempDir {
+    TempDir() {
+        std::string tmpl = ::testing::TempDir() + "kobaltfa-settings-XXXXXX";
+        path = ::mkdtemp(tmpl.data());
+    }
+    ~TempDir() { std::error_code ec;
+        std::filesystem::remove_all(path, ec); }
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        if (DIR* d = ::opendir(path.c_str())) {
+            while (dirent* e = ::readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+            ::closedir(d);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string path;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void spit(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(IniPath, ExtensionOfTheFileNameIsReplacedOrAppended) {
+    const struct {
+        const char* exe;
+        const char* ini;
+    } cases[] = {
+        {"kobaltfa", "kobaltfa.ini"},
+        {"/usr/local/bin/kobaltfa", "/usr/local/bin/kobaltfa.ini"},
+        {"/a.b/kobaltfa", "/a.b/kobaltfa.ini"},
+        {"x.exe", "x.ini"},
+        {"/opt/k.tar.gz", "/opt/k.tar.ini"},
+        {"/opt/.kobaltfa", "/opt/.kobaltfa.ini"},
+        {"/opt/kobaltfa.", "/opt/kobaltfa.ini"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(kob::iniPathForExecutable(c.exe), c.ini) << c.exe;
+}
+
+TEST(ProfileInt, AcceptsDecimalAndBothHexFormsAndRejectsEverythingElse) {
+    constexpr int kDef = -77;
+    const struct {
+        const char* text;
+        int expected;
+    } cases[] = {
+        {"30", 30},
+        {"-5", -5},
+        {"+7", 7},
+        {"007", 7},
+        {" 42\t", 42},
+        {"$1E", 30},
+        {"$1e", 30},
+        {"0x1E", 30},
+        {"0X1e", 30},
+        {"0x0", 0},
+        {"$FFFFFFFF", -1},
+        {"0x7FFFFFFF", INT_MAX},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        // not integers
+        {"", kDef},
+        {"   ", kDef},
+        {"0x", kDef},
+        {"0X", kDef},
+        {"$", kDef},
+        {"-", kDef},
+        {"30abc", kDef},
+        {"abc", kDef},
+        {"3 0", kDef},
+        {"1.5", kDef},
+        {"$1G", kDef},
+        {"0x1G", kDef},
+        {"-0x1E", kDef},
+        {"x1E", kDef},
+        {"2147483648", kDef},
+        {"-2147483649", kDef},
+        {"99999999999999999999999", kDef},
+        {"$100000000", kDef},
+    };
+    for (const auto& c : cases) EXPECT_EQ(kob::parseProfileInt(c.text, kDef), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(kob::parseProfileInt(std::string("1\0", 2), kDef), kDef);
+}
+
+TEST(IniRead, LookupTable) {
+    const std::string megabyte(1 << 20, 'q');
+    const std::string nul("a\0b", 3);
+    const struct {
+        const char* name;
+        std::string text;
+        const char* section;
+        const char* key;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"plain", "[Skin]\nSkinName=Vista (internal)\n", "Skin", "SkinName", "Vista (internal)"},
+        {"names ignore case", "[sKIN]\nskinNAME=x\n", "Skin", "SkinName", "x"},
+        {"crlf", "[A]\r\nK=v\r\nL=w\r\n", "A", "K", "v"},
+        {"crlf last key", "[A]\r\nK=v\r\nL=w\r\n", "A", "L", "w"},
+        {"bom", "\xEF\xBB\xBF[A]\nK=v\n", "A", "K", "v"},
+        {"no final line end", "[A]\nK=v", "A", "K", "v"},
+        {"blanks and tabs", "  [ A ]\t \n \tK \t=  \t v w \t \n", "A", "K", "v w"},
+        {"double quotes", "[A]\nK= \"  v \" \n", "A", "K", "  v "},
+        {"single quotes", "[A]\nK='v'\n", "A", "K", "v"},
+        {"one pair only", "[A]\nK=\"\"v\"\"\n", "A", "K", "\"v\""},
+        {"unmatched quotes", "[A]\nK=\"v'\n", "A", "K", "\"v'"},
+        {"lone quote", "[A]\nK=\"\n", "A", "K", "\""},
+        {"empty value", "[A]\nK=\n", "A", "K", ""},
+        {"equals in value", "[A]\nK=a=b\n", "A", "K", "a=b"},
+        {"nul in value", "[A]\nK=" + nul + "\n", "A", "K", nul},
+        {"first section wins", "[A]\nK=1\n[a]\nK=2\nL=3\n", "A", "K", "1"},
+        {"later duplicate section unseen", "[A]\nK=1\n[a]\nK=2\nL=3\n", "A", "L", std::nullopt},
+        {"first key wins", "[A]\nK=1\nk=2\n", "A", "K", "1"},
+        {"key of another section", "[A]\nK=1\n[B]\n", "B", "K", std::nullopt},
+        {"key before any section", "K=1\n[A]\n", "A", "K", std::nullopt},
+        {"missing section", "[A]\nK=1\n", "Z", "K", std::nullopt},
+        {"comment", "[A]\n;K=1\nK=2\n", "A", "K", "2"},
+        {"text after header", "[A] ; x\nK=1\n", "A", "K", "1"},
+        {"header without bracket stays in section", "[A]\n[B\nK=1\n", "A", "K", "1"},
+        {"header without bracket opens nothing", "[A]\n[B\nK=1\n", "B", "K", std::nullopt},
+        {"bracketed key line is no key", "[A]\n[K=1\n", "A", "[K", std::nullopt},
+        {"key without equals", "[A]\nK\nK=2\n", "A", "K", "2"},
+        {"megabyte line", "[A]\n" + megabyte + "\nK=v\n", "A", "K", "v"},
+        {"megabyte value cut", "[A]\nK=" + megabyte + "\n", "A", "K", std::string(2047, 'q')},
+        {"2047 kept", "[A]\nK=" + std::string(2047, 'z') + "\n", "A", "K", std::string(2047, 'z')},
+        {"cut after quotes dropped", "[A]\nK=\"" + std::string(2047, 'z') + "\"\n", "A", "K",
+         std::string(2047, 'z')},
+        {"nul and garbage around", std::string("\0\xff\xfe\n[A]\n\x01\x02\n", 11) + "K=v\n\xc3", "A", "K", "v"},
+    };
+    for (const auto& c : cases) {
+        const IniDocument doc = IniDocument::parse(c.text);
+        EXPECT_EQ(doc.value(c.section, c.key), c.expected) << c.name;
+        EXPECT_EQ(doc.serialize(), c.text) << c.name << ": parsing must keep every byte";
+    }
+}
+
+TEST(IniRead, RandomBytesNeverUpsetTheParser) {
+    std::mt19937 rng(20240601);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(rng() % 4096, '\0');
+        for (char& c : bytes) {
+            // Lean on the characters that carry structure.
+            static const char kStructure[] = "[]=;\"'\r\n \t";
+            c = (rng() % 3 == 0) ? kStructure[rng() % (sizeof kStructure - 1)] : char(rng() % 256);
+        }
+        IniDocument doc = IniDocument::parse(bytes);
+        ASSERT_EQ(doc.serialize(), bytes);
+        doc.set("Fuzz", "Key", "42");
+        const IniDocument again = IniDocument::parse(doc.serialize());
+        ASSERT_EQ(again.value("Fuzz", "Key"), "42") << "round " << round;
+    }
+}
+
+TEST(SettingsReader, TypedReadsFallBackToTheirDefaults) {
+    TempDir dir;
+    const std::string path = dir.file("k.ini");
+    spit(path,
+         "[T]\nIdoScroll=0x1E\nBad=30abc\nEmpty=\nYes=1\nNo=0\nTwo=2\nMinus=-1\nWord=yes\n"
+         "Name=\"Smoky (internal)\"\n");
+    const SettingsFile file(path);
+    const auto r = file.read();
+    EXPECT_EQ(r.readInt("t", "idoscroll", 30), 30);
+    EXPECT_EQ(r.readInt("T", "Bad", 30), 30);
+    EXPECT_EQ(r.readInt("T", "Empty", 7), 7);
+    EXPECT_EQ(r.readInt("T", "Absent", -3), -3);
+    EXPECT_TRUE(r.readBool("T", "Yes", false));
+    EXPECT_FALSE(r.readBool("T", "No", true));
+    EXPECT_TRUE(r.readBool("T", "Two", false));
+    EXPECT_TRUE(r.readBool("T", "Minus", false));
+    EXPECT_TRUE(r.readBool("T", "Word", true));
+    EXPECT_FALSE(r.readBool("T", "Word", false));
+    EXPECT_FALSE(r.readBool("T", "Absent", false));
+    EXPECT_EQ(r.readString("T", "Name", "x"), "Smoky (internal)");
+    EXPECT_EQ(r.readString("T", "Absent", "Aluminium (internal)"), "Aluminium (internal)");
+
+    // The snapshot stays as it was when the file changes afterwards.
+    spit(path, "[T]\nYes=0\n");
+    EXPECT_TRUE(r.readBool("T", "Yes", false));
+    EXPECT_FALSE(file.read().readBool("T", "Yes", true));
+}
+
+TEST(SettingsReader, MissingOrUnreadableFileReadsAsEmpty) {
+    TempDir dir;
+    const auto missing = SettingsFile(dir.file("none.ini")).read();
+    EXPECT_EQ(missing.readInt("A", "K", 9), 9);
+    ::mkdir(dir.file("dir.ini").c_str(), 0755);
+    const auto directory = SettingsFile(dir.file("dir.ini")).read();
+    EXPECT_EQ(directory.readString("A", "K", "d"), "d");
+}
+
+// Edits in memory: what set() makes of a given text.
+TEST(IniEdit, PlacementTable) {
+    const struct {
+        const char* name;
+        std::string before;
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string after;
+    } cases[] = {
+        {"replace in place keeps spelling and position", "[A]\n  idoSCROLL = 5\nX=1\n", "a", "IdoScroll", "60",
+         "[A]\n  idoSCROLL =60\nX=1\n"},
+        {"replace keeps crlf", "[A]\r\nK=1\r\n", "A", "K", "2", "[A]\r\nK=2\r\n"},
+        {"new key after the last key, before blank lines", "[A]\nK=1\n\n\n[B]\nL=2\n", "A", "M", "3",
+         "[A]\nK=1\nM=3\n\n\n[B]\nL=2\n"},
+        {"new key after a trailing comment", "[A]\nK=1\n; end of A\n\n[B]\n", "A", "M", "3",
+         "[A]\nK=1\n; end of A\nM=3\n\n[B]\n"},
+        {"new key in an empty section", "[A]\n[B]\n", "A", "K", "v", "[A]\nK=v\n[B]\n"},
+        {"new key in the last section without line end", "[A]\nK=1", "A", "L", "2", "[A]\nK=1\nL=2"},
+        {"new section at the end", "[A]\nK=1\n\n", "B", "L", "2", "[A]\nK=1\n\n[B]\nL=2\n"},
+        {"new section without final line end", "[A]\nK=1", "B", "L", "2", "[A]\nK=1\n[B]\nL=2"},
+        {"new section in an empty file", "", "S", "K", "v", "[S]\nK=v\n"},
+        {"crlf file gets crlf lines", "[A]\r\nK=1\r\n", "B", "L", "2", "[A]\r\nK=1\r\n[B]\r\nL=2\r\n"},
+        {"dominant line end wins", "[A]\r\nK=1\r\nX=2\nY=3\r\n", "A", "Z", "4",
+         "[A]\r\nK=1\r\nX=2\nY=3\r\nZ=4\r\n"},
+        {"lf dominant", "[A]\nK=1\nX=2\r\n", "B", "Z", "4", "[A]\nK=1\nX=2\r\n[B]\nZ=4\n"},
+        {"bom kept", "\xEF\xBB\xBF[A]\nK=1\n", "A", "K", "2", "\xEF\xBB\xBF[A]\nK=2\n"},
+        {"first of duplicated sections", "[A]\nK=1\n[A]\nK=9\n", "A", "L", "2", "[A]\nK=1\nL=2\n[A]\nK=9\n"},
+        {"first of duplicated keys", "[A]\nK=1\nK=9\n", "A", "K", "2", "[A]\nK=2\nK=9\n"},
+        {"broken header is no section", "[B\nL=1\n", "B", "L", "2", "[B\nL=1\n[B]\nL=2\n"},
+        {"line breaks in a value are dropped", "[A]\n", "A", "K", "a\r\nb\n", "[A]\nK=ab\n"},
+        {"foreign bytes untouched",
+         "; kobaltfa\r\n\r\n[Other]\r\nUnknown = \"q\" \r\n[A]\r\nK=1\r\n\r\n[Z]\r\nzz=\t\r\n",
+         "A", "K", "2",
+         "; kobaltfa\r\n\r\n[Other]\r\nUnknown = \"q\" \r\n[A]\r\nK=2\r\n\r\n[Z]\r\nzz=\t\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument doc = IniDocument::parse(c.before);
+        doc.set(c.section, c.key, c.value);
+        EXPECT_EQ(doc.serialize(), c.after) << c.name;
+    }
+}
+
+TEST(SettingsWriter, CreatesTheFileAndAppliesEntriesInOrder) {
+    TempDir dir;
+    const std::string path = dir.file("kobaltfa.ini");
+    const SettingsFile file(path);
+    const kob::WriteResult r = file.write({{"OsszeTimer", "IdoScroll", "45"},
+                                           {"OsszeRadioButtonok", "RB2", "0"},
+                                           {"OsszeRadioButtonok", "RB4", "1"},
+                                           {"OsszeRadioButtonok", "rb2", "1"}});
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.message, "");
+    EXPECT_EQ(slurp(path), "[OsszeTimer]\nIdoScroll=45\n[OsszeRadioButtonok]\nRB2=1\nRB4=1\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"kobaltfa.ini"}) << "nothing else is left beside it";
+}
+
+TEST(SettingsWriter, KeepsForeignContentAndTheFileMode) {
+    TempDir dir;
+    const std::string path = dir.file("kobaltfa.ini");
+    const std::string before =
+        "\xEF\xBB\xBF; written by hand\r\n[Skin]\r\nSkinName=Vista (internal)\r\nOwn=1\r\n\r\n[Mine]\r\nx = 'y'\r\n";
+    spit(path, before);
+    ::chmod(path.c_str(), 0640);
+    const SettingsFile file(path);
+    ASSERT_TRUE(file.write({{"Skin", "SkinName", "WEB (internal)"}, {"New", "K", "v"}}).ok);
+    EXPECT_EQ(slurp(path),
+              "\xEF\xBB\xBF; written by hand\r\n[Skin]\r\nSkinName=WEB (internal)\r\nOwn=1\r\n\r\n[Mine]\r\n"
+              "x = 'y'\r\n[New]\r\nK=v\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(file.read().readString("skin", "skinname", ""), "WEB (internal)");
+}
+
+TEST(SettingsWriter, WritesThroughASymbolicLink) {
+    TempDir dir;
+    spit(dir.file("real.ini"), "[A]\nK=1\n");
+    ASSERT_EQ(::symlink("real.ini", dir.file("kobaltfa.ini").c_str()), 0);
+    ASSERT_TRUE(SettingsFile(dir.file("kobaltfa.ini")).write({{"A", "K", "2"}}).ok);
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("kobaltfa.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(slurp(dir.file("real.ini")), "[A]\nK=2\n");
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+// The table of every window's settings: sections, defaults, ranges, the
+// reading and writing orders, clamping on load.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "app/settings_table.h"
+
+namespace {
+
+using kob::SettingsFile;
+using kob::SettingType;
+using kob::SettingValue;
+using kob::WindowSettings;
+
+struct TempIni {
+    TempIni() {
+        std::string tmpl = ::testing::TempDir() + "kobaltfa-table-XXXXXX";
+        dir = ::mkdtemp(tmpl.data());
+        path = dir + "/kobaltfa.ini";
+    }
+    ~TempIni() { std::error_code ec;
+        std::filesystem::remove_all(dir, ec); }
+    void write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+    std::string read() const {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    std::string dir, path;
+};
+
+std::vector<std::string> keyNames(const WindowSettings& w) {
+    std::vector<std::string> names;
+    for (const auto& k : w.keys) names.push_back(k.key);
+    return names;
+}
+
+int loaded(const std::vector<SettingValue>& values, const char* key) {
+    const SettingValue* v = kob::findSetting(values, key);
+    EXPECT_NE(v, nullptr) << key;
+    return v ? v->intValue : INT_MIN;
+}
+
+TEST(SettingsTable, WindowsAndTheirSections) {
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"TForm1", {"Skin"}},
+        {"TOsszeadForm", {"OsszeTimer", "OsszeRadioButtonok"}},
+        {"TKivonForm", {"KivonTimer", "KivonRadioButtonok"}},
+        {"TSzorzasForm", {"SzorozTimer", "SzorozRadioButtonok"}},
+        {"TOsztasForm", {"OsztTimer", "OsztRadioButtonok"}},
+        {"TTeruletForm", {"TeruletTimer", "TeruletSpinek", "TeruletCheckBoxok", "TeruletRadioButtonok"}},
+        {"THosszuForm", {"HosszuTimer", "HosszuSpinek", "HosszuCheckBoxok", "HosszuRadioButtonok"}},
+        {"TTerfogatForm", {"TerfogatTimer", "TerfogatSpinek", "TerfogatCheckBoxok", "TerfogatRadioButtonok"}},
+        {"TTomegForm", {"TomegTimer", "TomegSpinek", "TomegCheckBoxok", "TomegRadioButtonok"}},
+    };
+    EXPECT_EQ(kob::settingsTable().size(), expected.size());
+    std::set<std::string> allSections;
+    for (const WindowSettings& w : kob::settingsTable()) {
+        ASSERT_TRUE(expected.count(w.window)) << w.window;
+        std::vector<std::string> sections;
+        std::set<std::string> keys;
+        for (const auto& k : w.keys) {
+            if (sections.empty() || sections.back() != k.section) sections.push_back(k.section);
+            EXPECT_TRUE(keys.insert(k.key).second) << w.window << " repeats " << k.key;
+            allSections.insert(k.section);
+        }
+        EXPECT_EQ(sections, expected.at(w.window)) << w.window;
+        EXPECT_EQ(&kob::windowSettings(w.window), &w);
+
+        // The writing order is a permutation of the keys.
+        std::vector<int> order = w.writeOrder;
+        std::sort(order.begin(), order.end());
+        for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], int(i)) << w.window;
+        EXPECT_EQ(order.size(), w.keys.size()) << w.window;
+    }
+    EXPECT_EQ(allSections.size(), 25u);
+    EXPECT_TRUE(kob::windowSettings("TMertekForm").keys.empty());
+}
+
+TEST(SettingsTable, ReadingOrders) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(keyNames(kob::windowSettings("TForm1")), V{"SkinName"});
+    EXPECT_EQ(keyNames(kob::windowSettings("TKivonForm")), (V{"IdoScroll", "RB2", "RB3", "RB4", "RB5", "RB6"}));
+    EXPECT_EQ(keyNames(kob::windowSettings("TOsztasForm")),
+              (V{"IdoScroll", "RB2", "RB3", "RB4", "RB5", "RB6", "RB7", "RB8", "RB9", "RB10", "RBV"}));
+    EXPECT_EQ(keyNames(kob::windowSettings("TTeruletForm")),
+              (V{"IdoScroll", "SpinKm", "SpinHa", "SpinNm", "SpinNdm", "SpinNcm", "SpinNmm", "CNkm", "CHa", "CNm",
+                 "CNdm", "CNcm", "CNmm", "RBNkm", "RBHa", "RBNm", "RBNdm", "RBNcm", "RBNmm"}));
+    EXPECT_EQ(keyNames(kob::windowSettings("TTomegForm")),
+              (V{"IdoScroll", "SpinKm", "SpinNm", "SpinNdm", "SpinNcm", "SpinNmm", "CNkm", "CNm", "CNdm", "CNcm",
+                 "CNmm", "RBNkm", "RBNm", "RBNdm", "RBNcm", "RBNmm"}));
+}
+
+TEST(SettingsTable, IntegerRanges) {
+    const struct {
+        const char* window;
+        const char* key;
+        int def, min, max;
+    } cases[] = {
+        {"TOsszeadForm", "IdoScroll", 30, 1, 120},   {"TOsztasForm", "IdoScroll", 30, 1, 120},
+        {"TTeruletForm", "IdoScroll", 30, 1, 120},   {"TTeruletForm", "SpinKm", 50, 0, 100},
+        {"TTeruletForm", "SpinHa", 5000, 0, 5000},   {"TTeruletForm", "SpinNm", 500000, 0, 5000000},
+        {"TTeruletForm", "SpinNdm", 5000000, 0, 5000000}, {"TTeruletForm", "SpinNcm", 5000000, 0, 5000000},
+        {"TTeruletForm", "SpinNmm", 5000000, 0, 5000000}, {"THosszuForm", "SpinKm", 50, 0, 1000},
+        {"THosszuForm", "SpinNm", 500000, 0, 5000000},    {"THosszuForm", "SpinNmm", 5000000, 0, 50000000},
+        {"TTerfogatForm", "SpinKm", 50, 0, 100},          {"TTerfogatForm", "SpinNmm", 5000000, 0, 50000000},
+        {"TTomegForm", "SpinKm", 50, 0, 100},             {"TTomegForm", "SpinNdm", 5000000, 0, 5000000},
+        {"TTomegForm", "SpinNmm", 5000000, 0, 50000000},
+    };
+    for (const auto& c : cases) {
+        const auto& w = kob::windowSettings(c.window);
+        const auto it = std::find_if(w.keys.begin(), w.keys.end(), [&](const auto& k) { return k.key == c.key; });
+        ASSERT_NE(it, w.keys.end()) << c.window << " " << c.key;
+        EXPECT_EQ(it->type, SettingType::Integer);
+        EXPECT_EQ(it->defaultInt, c.def) << c.window << " " << c.key;
+        EXPECT_EQ(it->min, c.min) << c.window << " " << c.key;
+        EXPECT_EQ(it->max, c.max) << c.window << " " << c.key;
+    }
+}
+
+TEST(SettingsTable, AbsentFileGivesTheDefaults) {
+    TempIni ini;
+    const SettingsFile file(ini.path);
+
+    const auto skin = kob::loadWindowSettings(file, kob::windowSettings("TForm1"));
+    ASSERT_EQ(skin.size(), 1u);
+    EXPECT_EQ(skin[0].stringValue, "Aluminium (internal)");
+
+    for (const char* w : {"TOsszeadForm", "TSzorzasForm"}) {
+        const auto v = kob::loadWindowSettings(file, kob::windowSettings(w));
+        EXPECT_EQ(loaded(v, "IdoScroll"), 30);
+        EXPECT_EQ(loaded(v, "RB2"), 1) << w;
+        for (std::size_t i = 2; i < v.size(); ++i) EXPECT_EQ(v[i].intValue, 0) << w << " " << v[i].key->key;
+    }
+
+    const auto length = kob::loadWindowSettings(file, kob::windowSettings("THosszuForm"));
+    const std::map<std::string, int> expected = {
+        {"IdoScroll", 30}, {"SpinKm", 50}, {"SpinNm", 500000}, {"SpinNdm", 5000000}, {"SpinNcm", 5000000},
+        {"SpinNmm", 5000000}, {"CNkm", 1}, {"CNm", 1}, {"CNdm", 1}, {"CNcm", 1}, {"CNmm", 1}, {"RBNkm", 0},
+        {"RBNm", 0}, {"RBNdm", 0}, {"RBNcm", 0}, {"RBNmm", 0}};
+    ASSERT_EQ(length.size(), expected.size());
+    for (const auto& [key, value] : expected) EXPECT_EQ(loaded(length, key.c_str()), value) << key;
+
+    const auto area = kob::loadWindowSettings(file, kob::windowSettings("TTeruletForm"));
+    EXPECT_EQ(loaded(area, "SpinHa"), 5000);
+    EXPECT_EQ(loaded(area, "CHa"), 1);
+    EXPECT_EQ(loaded(area, "RBHa"), 0);
+    EXPECT_FALSE(ini.read().size()) << "reading creates no file";
+}
+
+TEST(SettingsTable, LoadingClampsAndParses) {
+    TempIni ini;
+    ini.write(
+        "[OsszeTimer]\nIdoScroll=500\n[KivonTimer]\nIdoScroll=0x1E\n[SzorozTimer]\nIdoScroll=harminc\n"
+        "[OsztTimer]\nIdoScroll=-4\n"
+        "[HosszuSpinek]\nSpinKm=5000\nSpinNmm=60000000\nSpinNm=-1\n"
+        "[teruletspinek]\nspinkm=5000\nSPINNMM=60000000\nSpinHa=$10\n"
+        "[OsszeRadioButtonok]\nRB2=1\nRB4=1\n[KivonRadioButtonok]\nRB2=0\n"
+        "[Skin]\nSkinName=  \"Not A Skin\"  \n");
+    const SettingsFile file(ini.path);
+    auto load = [&](const char* w) { return kob::loadWindowSettings(file, kob::windowSettings(w)); };
+
+    EXPECT_EQ(loaded(load("TOsszeadForm"), "IdoScroll"), 120);
+    EXPECT_EQ(loaded(load("TKivonForm"), "IdoScroll"), 30);
+    EXPECT_EQ(loaded(load("TSzorzasForm"), "IdoScroll"), 30);
+    EXPECT_EQ(loaded(load("TOsztasForm"), "IdoScroll"), 1);
+
+    const auto length = load("THosszuForm");
+    EXPECT_EQ(loaded(length, "SpinKm"), 1000);
+    EXPECT_EQ(loaded(length, "SpinNmm"), 50000000);
+    EXPECT_EQ(loaded(length, "SpinNm"), 0);
+    const auto area = load("TTeruletForm");
+    EXPECT_EQ(loaded(area, "SpinKm"), 100);
+    EXPECT_EQ(loaded(area, "SpinNmm"), 5000000);
+    EXPECT_EQ(loaded(area, "SpinHa"), 16);
+
+    // Booleans are handed over as stored; choosing among them is the window's.
+    const auto add = load("TOsszeadForm");
+    EXPECT_EQ(loaded(add, "RB2"), 1);
+    EXPECT_EQ(loaded(add, "RB4"), 1);
+    EXPECT_EQ(loaded(add, "RB3"), 0);
+    const auto sub = load("TKivonForm");
+    for (const char* rb : {"RB2", "RB3", "RB4", "RB5", "RB6"}) EXPECT_EQ(loaded(sub, rb), 0) << rb;
+
+    EXPECT_EQ(load("TForm1")[0].stringValue, "Not A Skin");
+}
+
+TEST(SettingsTable, StoringWritesEveryKeyInTheWritingOrder) {
+    TempIni ini;
+    const SettingsFile file(ini.path);
+    const auto& w = kob::windowSettings("THosszuForm");
+    auto values = kob::defaultSettings(w);
+    kob::findSetting(values, "IdoScroll")->intValue = 45;
+    kob::findSetting(values, "SpinNdm")->intValue = 1234;
+    kob::findSetting(values, "SpinNcm")->intValue = 5678;
+    kob::findSetting(values, "CNdm")->intValue = 0;
+    kob::findSetting(values, "RBNcm")->intValue = 1;
+    ASSERT_TRUE(kob::storeWindowSettings(file, w, values).ok);
+    EXPECT_EQ(ini.read(),
+              "[HosszuTimer]\nIdoScroll=45\n"
+              "[HosszuSpinek]\nSpinKm=50\nSpinNm=500000\nSpinNcm=5678\nSpinNdm=1234\nSpinNmm=5000000\n"
+              "[HosszuCheckBoxok]\nCNkm=1\nCNm=1\nCNdm=0\nCNcm=1\nCNmm=1\n"
+              "[HosszuRadioButtonok]\nRBNkm=0\nRBNm=0\nRBNdm=0\nRBNcm=1\nRBNmm=0\n");
+
+    const auto back = kob::loadWindowSettings(file, w);
+    ASSERT_EQ(back.size(), values.size());
+    for (std::size_t i = 0; i < back.size(); ++i) EXPECT_EQ(back[i].intValue, values[i].intValue) << i;
+}
+
+TEST(SettingsTable, AreaWindowWritesItsHaRowAndSpinNcmFirst) {
+    TempIni ini;
+    const auto& w = kob::windowSettings("TTeruletForm");
+    ASSERT_TRUE(kob::storeWindowSettings(SettingsFile(ini.path), w, kob::defaultSettings(w)).ok);
+    const std::string text = ini.read();
+    EXPECT_NE(text.find("[TeruletSpinek]\nSpinKm=50\nSpinHa=5000\nSpinNm=500000\nSpinNcm=5000000\n"
+                        "SpinNdm=5000000\nSpinNmm=5000000\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("[TeruletCheckBoxok]\nCNkm=1\nCHa=1\nCNm=1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[TeruletRadioButtonok]\nRBNkm=0\nRBHa=0\nRBNm=0\n"), std::string::npos) << text;
+}
+
+TEST(SettingsTable, LoadThenStoreKeepsClampedValuesAndForeignContent) {
+    TempIni ini;
+    ini.write("[Mine]\nx=1\n[OsszeTimer]\nIdoScroll=500\n[OsszeRadioButtonok]\nRB5=1\nRB2=0\nExtra=q\n");
+    const SettingsFile file(ini.path);
+    const auto& w = kob::windowSettings("TOsszeadForm");
+    ASSERT_TRUE(kob::storeWindowSettings(file, w, kob::loadWindowSettings(file, w)).ok);
+    EXPECT_EQ(ini.read(),
+              "[Mine]\nx=1\n[OsszeTimer]\nIdoScroll=120\n[OsszeRadioButtonok]\nRB5=1\nRB2=0\nExtra=q\n"
+              "RB3=0\nRB4=0\nRB6=0\n");
+}
+
+TEST(SettingsTable, StoreMatchesValuesToKeysAndFillsGapsWithDefaults) {
+    TempIni ini;
+    const SettingsFile file(ini.path);
+    const auto& skin = kob::windowSettings("TForm1");
+    SettingValue name;
+    name.stringValue = "Elegant (internal)";  // no key: taken by its place
+    ASSERT_TRUE(kob::storeWindowSettings(file, skin, {name}).ok);
+    EXPECT_EQ(ini.read(), "[Skin]\nSkinName=Elegant (internal)\n");
+
+    // Values in another order, one missing: each lands under its own key.
+    const auto& w = kob::windowSettings("TKivonForm");
+    auto values = kob::defaultSettings(w);
+    std::reverse(values.begin(), values.end());
+    kob::findSetting(values, "RB6")->intValue = 1;
+    kob::findSetting(values, "IdoScroll")->intValue = 12;
+    values.erase(values.begin() + 1);  // RB5
+    ASSERT_TRUE(kob::storeWindowSettings(file, w, values).ok);
+    const auto back = kob::loadWindowSettings(file, w);
+    EXPECT_EQ(loaded(back, "IdoScroll"), 12);
+    EXPECT_EQ(loaded(back, "RB6"), 1);
+    EXPECT_EQ(loaded(back, "RB5"), 0);
+    EXPECT_EQ(loaded(back, "RB2"), 1);
+}
+
+}  // namespace
