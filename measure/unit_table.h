@@ -1,0 +1,52 @@
+// The constant unit tables of the four conversion windows: for every unit
+// row, top to bottom, its captions, log suffix, power of ten and the
+// bounds of its maximum spin box, and the names of its controls (every
+// window keeps the length window's control names, the area window adds the
+// hectare row). Plain C++.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kob {
+
+struct UnitRow {
+    std::string caption;        // unit label: "km", "ha", "liter"
+    std::string raised;         // the raised digit after the label ("2", "3") or ""
+    std::string choiceCaption;  // radio button caption: "km2", "m3", "kg"
+    std::string logSuffix;      // " km2 " (a row switched off logs " " instead)
+    int exponent = 0;           // power of ten relative to the window's smallest unit
+
+    // The maximum spin box: bounds, arrow step, the value it is built with
+    // and the value a missing setting gives.
+    int spinMin = 0;
+    int spinMax = 0;
+    int spinStep = 1;
+    int spinDesign = 0;
+    int spinDefault = 0;
+
+    // Control names.
+    std::string field;   // "Nkm", "Ha", ...
+    std::string toggle;  // "CNkm"
+    std::string choice;  // "RBNkm"
+    std::string spin;    // "SpinKm"
+    std::string label;   // "sLabel1"
+    std::string raisedLabel;  // "sLabel8" or ""
+};
+
+struct UnitTable {
+    std::string window;  // the window class, which also names its settings: "THosszuForm"
+    std::vector<UnitRow> rows;
+
+    std::size_t size() const { return rows.size(); }
+    // The row whose control (field, switch, choice or spin box) has this
+    // name; -1 when none.
+    int rowOf(const std::string& controlName) const;
+};
+
+const UnitTable& teruletTable();  // area: km2, ha, m2, dm2, cm2, mm2
+const UnitTable& hosszuTable();   // length: km, m, dm, cm, mm
+const UnitTable& terfogatTable(); // volume: m3, liter, dm3, cm3, mm3
+const UnitTable& tomegTable();    // mass: t, q, kg, dkg, g
+
+}  // namespace kob
