@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPalette>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,11 @@ public:
 
     // The style sheet resource of a built-in look.
     static QString styleSheetResource(const QString& look);
+    // The style sheet text of a built-in look (read once, then cached) and
+    // the application palette that goes with it. Unknown names give the
+    // Aluminium ones.
+    static QString styleSheet(const QString& look);
+    static QPalette palette(const QString& look);
 
 signals:
     void skinChanged(const QString& name);
