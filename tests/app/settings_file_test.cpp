@@ -26,8 +26,10 @@ struct TempDir {
         std::string tmpl = ::testing::TempDir() + "kobaltfa-settings-XXXXXX";
         path = ::mkdtemp(tmpl.data());
     }
-    ~TempDir() { std::error_code ec;
-        std::filesystem::remove_all(path, ec); }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
     std::string file(const std::string& name) const { return path + "/" + name; }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;

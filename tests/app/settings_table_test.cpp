@@ -28,8 +28,10 @@ struct TempIni {
         dir = ::mkdtemp(tmpl.data());
         path = dir + "/kobaltfa.ini";
     }
-    ~TempIni() { std::error_code ec;
-        std::filesystem::remove_all(dir, ec); }
+    ~TempIni() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
     void write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
     std::string read() const {
         std::ifstream in(path, std::ios::binary);

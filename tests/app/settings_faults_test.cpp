@@ -1,0 +1,312 @@
+// Writes that fail, writers that die, writers that race: the settings file
+// is always the old or the new one, never a mixture, never lost.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "app/settings_table.h"
+
+namespace {
+
+using kob::SettingsFile;
+using kob::WriteResult;
+
+struct TempDir {
+    explicit TempDir(std::string parent = ::testing::TempDir()) {
+        if (!parent.empty() && parent.back() != '/') parent += '/';
+        std::string tmpl = parent + "kobaltfa-faults-XXXXXX";
+        path = ::mkdtemp(tmpl.data());
+        ::chmod(path.c_str(), 0777);  // reachable after dropping root
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
+        for (const auto& e : std::filesystem::recursive_directory_iterator(path, ec))
+            if (e.is_directory(ec)) std::filesystem::permissions(e.path(), std::filesystem::perms::all, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    std::string path;
+};
+
+std::vector<std::string> entriesOf(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void spit(const std::string& path, const std::string& bytes, mode_t mode = 0666) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    ::chmod(path.c_str(), mode);
+}
+
+int openDescriptors() {
+    int n = 0;
+    if (DIR* d = ::opendir("/proc/self/fd")) {
+        while (::readdir(d)) ++n;
+        ::closedir(d);
+    }
+    return n;
+}
+
+constexpr int kCannotDropRoot = 77;
+
+// Runs `write` in a child process. The superuser ignores permission bits,
+// so as root the child first becomes the unprivileged user "nobody".
+// Empty when the privileges could not be dropped.
+std::optional<WriteResult> writeAsOrdinaryUser(const std::function<WriteResult()>& write) {
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0 || ::geteuid() == 0))
+            ::_exit(kCannotDropRoot);
+        const WriteResult r = write();
+        const std::string out = (r.ok ? "1" : "0") + r.message;
+        (void)!::write(fds[1], out.data(), out.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty()) return std::nullopt;
+    return WriteResult{out[0] == '1', out.substr(1)};
+}
+
+TEST(SettingsRefusedWrite, EachRefusalLeavesTheOldFileAndNoTemporary) {
+    const std::string oldBytes = "[Skin]\r\nSkinName=Vista (internal)\r\n; mine\r\n";
+    enum Setup { ReadOnlyFolder, ReadOnlyFolderNoFile, ReadOnlyFile, DirectoryAtPath, ParentIsAFile };
+    const struct {
+        const char* name;
+        Setup setup;
+    } cases[] = {
+        {"read-only folder", ReadOnlyFolder},
+        {"read-only folder, no file yet", ReadOnlyFolderNoFile},
+        {"read-only file in a writable folder", ReadOnlyFile},
+        {"a folder where the file should be", DirectoryAtPath},
+        {"the folder is a file", ParentIsAFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir base;
+        std::string folder = base.file("exe");
+        ::mkdir(folder.c_str(), 0777);
+        ::chmod(folder.c_str(), 0777);
+        std::string path = folder + "/kobaltfa.ini";
+        std::string watched = path;  // the bytes that must survive
+        std::string expectOld = oldBytes;
+        switch (c.setup) {
+        case ReadOnlyFolder:
+            spit(path, oldBytes, 0666);
+            ::chmod(folder.c_str(), 0555);
+            break;
+        case ReadOnlyFolderNoFile:
+            ::chmod(folder.c_str(), 0555);
+            expectOld.clear();
+            break;
+        case ReadOnlyFile:
+            spit(path, oldBytes, 0444);
+            break;
+        case DirectoryAtPath:
+            ::mkdir(path.c_str(), 0777);
+            spit(path + "/inside", oldBytes);
+            watched = path + "/inside";
+            break;
+        case ParentIsAFile:
+            spit(folder + "/plain", oldBytes);
+            path = folder + "/plain/kobaltfa.ini";
+            watched = folder + "/plain";
+            break;
+        }
+        const std::vector<std::string> before = entriesOf(folder);
+
+        const auto r = writeAsOrdinaryUser(
+            [&] { return SettingsFile(path).write({{"Skin", "SkinName", "WEB (internal)"}, {"A", "B", "1"}}); });
+        if (!r) GTEST_SKIP() << "running as root and unable to become an ordinary user, so permissions bind no one";
+        EXPECT_FALSE(r->ok);
+        EXPECT_EQ(r->message, "Unable to write to " + path);
+        EXPECT_EQ(slurp(watched), expectOld);
+        EXPECT_EQ(entriesOf(folder), before);
+    }
+}
+
+TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("kobaltfa.ini");
+    const std::string oldBytes = "[OsszeTimer]\nIdoScroll=45\n[Mine]\nkeep=me\n";
+    spit(path, oldBytes, 0644);
+    const SettingsFile file(path);
+    const std::vector<kob::IniEntry> entries = {{"OsszeTimer", "IdoScroll", "60"}, {"New", "K", "v"}};
+    const std::size_t newSize = oldBytes.size() + std::string("[New]\nK=v\n").size();
+
+    const struct {
+        const char* name;
+        kob::WriteFaults faults;
+    } cases[] = {
+        {"disk full at once", {0, false, false}},
+        {"disk full after one byte", {1, false, false}},
+        {"disk full in the middle", {17, false, false}},
+        {"disk full before the last byte", {newSize - 1, false, false}},
+        {"sync fails", {SIZE_MAX, true, false}},
+        {"rename refused", {SIZE_MAX, false, true}},
+    };
+    const int descriptors = openDescriptors();
+    for (const auto& c : cases) {
+        kob::setWriteFaultsForTesting(c.faults);
+        const WriteResult r = file.write(entries);
+        kob::setWriteFaultsForTesting({});
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_EQ(r.message, "Unable to write to " + path) << c.name;
+        EXPECT_EQ(slurp(path), oldBytes) << c.name;
+        EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"}) << c.name;
+        EXPECT_EQ(openDescriptors(), descriptors) << c.name << ": a descriptor was left open";
+    }
+
+    // Enough room for every byte: the write goes through, and the folder
+    // lock taken by the failed attempts is free again.
+    kob::setWriteFaultsForTesting({newSize, false, false});
+    const WriteResult r = file.write(entries);
+    kob::setWriteFaultsForTesting({});
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(slurp(path), "[OsszeTimer]\nIdoScroll=60\n[Mine]\nkeep=me\n[New]\nK=v\n");
+    EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+// Writes one conversion window's values with every key changed.
+WriteResult storeLength(const SettingsFile& file, bool second) {
+    const auto& w = kob::windowSettings("THosszuForm");
+    auto values = kob::defaultSettings(w);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto& k = w.keys[i];
+        values[i].intValue = k.type == kob::SettingType::Boolean ? (second ? 1 - k.defaultInt : k.defaultInt)
+                                                                 : (second ? k.max : k.min);
+    }
+    return kob::storeWindowSettings(file, w, values);
+}
+
+// A folder in memory where there is one: a killed process is what is tested
+// here, not a lost disk, and syncing to a real disk would make each round
+// take many times longer.
+std::string memoryFolder() {
+    struct stat st {};
+    if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && ::access("/dev/shm", W_OK) == 0) return "/dev/shm";
+    return ::testing::TempDir();
+}
+
+TEST(SettingsKilledWriter, FileIsAlwaysTheOldOrTheNewOne) {
+    TempDir dir(memoryFolder());
+    const std::string path = dir.file("kobaltfa.ini");
+    // Foreign content makes the file big enough for a kill to land mid-write.
+    std::string padding = "[Mine]\n";
+    for (int i = 0; i < 1000; ++i) padding += "Line" + std::to_string(i) + "=" + std::string(40, 'p') + "\n";
+    spit(path, padding, 0644);
+    const SettingsFile file(path);
+    ASSERT_TRUE(storeLength(file, true).ok);
+    const std::string second = slurp(path);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(storeLength(file, false).ok);
+    const auto oneWrite = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const std::string first = slurp(path);
+    ASSERT_NE(first, second);
+
+    // Kill moments spread over twice the time one write takes here.
+    const long spread = std::clamp<long>(2 * oneWrite.count(), 200, 20000);
+    // A few hundred rounds, fewer when the machine is slow: the loop stops
+    // after about two seconds (this bounds the run, it is not checked).
+    std::mt19937 rng(7);
+    int completed = 0;
+    const auto loopStart = std::chrono::steady_clock::now();
+    for (int round = 0; round < 300; ++round) {
+        if (round >= 30 && std::chrono::steady_clock::now() - loopStart > std::chrono::seconds(2)) break;
+        const bool toSecond = slurp(path) == first;
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) ::_exit(storeLength(file, toSecond).ok ? 0 : 1);
+        ::usleep(useconds_t(rng() % spread));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (WIFEXITED(status)) {
+            ASSERT_EQ(WEXITSTATUS(status), 0) << "an undisturbed write failed";
+            ++completed;
+        }
+        const std::string now = slurp(path);
+        ASSERT_TRUE(now == first || now == second) << "round " << round << ": a mixed or partial file";
+        if (WIFEXITED(status)) {
+            ASSERT_EQ(now, toSecond ? second : first) << "round " << round;
+        }
+    }
+    RecordProperty("completed_writes", completed);
+
+    // The temporaries of killed writers go with the next write.
+    ASSERT_TRUE(storeLength(file, true).ok);
+    EXPECT_EQ(slurp(path), second);
+    EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"});
+}
+
+TEST(SettingsConcurrentWriters, NoKeyOfEitherIsLost) {
+    TempDir dir;
+    const std::string path = dir.file("kobaltfa.ini");
+    constexpr int kWrites = 40;
+    pid_t pids[2];
+    for (int who = 0; who < 2; ++who) {
+        pids[who] = ::fork();
+        ASSERT_GE(pids[who], 0);
+        if (pids[who] == 0) {
+            const SettingsFile file(path);
+            const std::string me = who == 0 ? "A" : "B";
+            for (int i = 0; i < kWrites; ++i) {
+                const std::string n = std::to_string(i);
+                if (!file.write({{"Both", me + n, n}, {"Own" + me, "K" + n, me}}).ok) ::_exit(1);
+            }
+            ::_exit(0);
+        }
+    }
+    for (pid_t pid : pids) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto r = SettingsFile(path).read();
+    for (const std::string me : {"A", "B"}) {
+        for (int i = 0; i < kWrites; ++i) {
+            const std::string n = std::to_string(i);
+            EXPECT_EQ(r.readInt("Both", me + n, -1), i) << me << n;
+            EXPECT_EQ(r.readString("Own" + me, "K" + n, ""), me) << me << n;
+        }
+    }
+}
+
+}  // namespace
