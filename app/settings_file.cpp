@@ -160,6 +160,12 @@ IniDocument IniDocument::parse(std::string_view bytes) {
         const std::size_t nl = bytes.find('\n');
         Line line;
         if (nl == std::string_view::npos) {
+            // A carriage return at the very end is the first half of a line
+            // ending, not part of the line.
+            if (bytes.back() == '\r') {
+                line.eol = "\r";
+                bytes.remove_suffix(1);
+            }
             line.text = std::string(bytes);
             bytes = {};
         } else {
@@ -232,8 +238,8 @@ void IniDocument::set(std::string_view sectionIn, std::string_view keyIn, std::s
     auto insertAfter = [&](std::size_t after, std::string text) {
         Line line{std::move(text), eol};
         const std::size_t pos = after == std::string::npos ? 0 : after + 1;
-        if (after != std::string::npos && lines_[after].eol.empty()) {
-            lines_[after].eol = eol;
+        if (after != std::string::npos && (lines_[after].eol.empty() || lines_[after].eol == "\r")) {
+            lines_[after].eol = lines_[after].eol.empty() ? eol : "\r\n";
             line.eol.clear();
         }
         lines_.insert(lines_.begin() + std::ptrdiff_t(pos), std::move(line));

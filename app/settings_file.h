@@ -65,7 +65,7 @@ public:
 private:
     struct Line {
         std::string text;  // without its line ending
-        std::string eol;   // "\r\n", "\n" or "" (last line without one)
+        std::string eol;   // "\r\n", "\n"; for the last line also "\r" or ""
     };
     std::vector<Line> lines_;
     std::string bom_;
