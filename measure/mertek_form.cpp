@@ -1,9 +1,54 @@
 #include "measure/mertek_form.h"
 
+#include <QPushButton>
+
 #include "app/main_window.h"
+#include "app/ui_common.h"
 
 TMertekForm::TMertekForm(TForm1* main)
     : BackWindow(main, main, QStringLiteral("MertekForm"),
-                 QStringLiteral("Kobaltfa -- Mértékegységek váltása --"), QSize(688, 167)) {}
+                 QStringLiteral("Kobaltfa -- Mértékegységek váltása --"), QSize(688, 167)) {
+    setCursor(Qt::UpArrowCursor);
+    const QFont font = kobui::arialFont(16, true);
+    struct B {
+        QPushButton** slot;
+        const char* object;
+        const char* caption;
+        QPoint at;
+        bool enabled;
+    };
+    // In tab order: row by row, left column first.
+    const B buttons[] = {
+        {&TeruletBtn, "TeruletBtn", "Terület A (area)", {16, 8}, true},
+        {&Hosszusag, "Hosszusag", "Hosszúság l (longitudo)", {384, 8}, true},
+        {&TerfogatBtn, "TerfogatBtn", "Térfogat V (volumen)", {16, 48}, true},
+        {&TomegBtn, "TomegBtn", "Tömeg m (massa)", {384, 48}, true},
+        {&IdoBtn, "IdoBtn", "Idő t (tempus)", {16, 88}, false},
+        {&SzogBtn, "SzogBtn", "Szög", {384, 88}, false},
+        {&HomersekletBtn, "HomersekletBtn", "Hőmérséklet T (temperature)", {16, 128}, false},
+        {&VegeBtn, "VegeBtn", "<- Főmenű", {384, 128}, true},
+    };
+    QPushButton* previous = nullptr;
+    for (const B& b : buttons) {
+        QPushButton* btn = kobui::makeButton(this, QString::fromLatin1(b.object), QString::fromUtf8(b.caption),
+                                             QRect(b.at, QSize(289, 25)), font);
+        btn->setEnabled(b.enabled);
+        *b.slot = btn;
+        if (previous) setTabOrder(previous, btn);
+        previous = btn;
+    }
+    VegeBtn->setAccessibleName(QStringLiteral("Vissza a főmenübe"));
+    connect(VegeBtn, &QPushButton::clicked, this, &QWidget::close);
+}
 
-void TMertekForm::setTargets(KobaltWindow*, KobaltWindow*, KobaltWindow*, KobaltWindow*) {}
+void TMertekForm::setTargets(KobaltWindow* terulet, KobaltWindow* hosszu, KobaltWindow* terfogat,
+                             KobaltWindow* tomeg) {
+    const std::pair<QPushButton*, KobaltWindow*> routes[] = {
+        {TeruletBtn, terulet}, {Hosszusag, hosszu}, {TerfogatBtn, terfogat}, {TomegBtn, tomeg}};
+    for (const auto& [button, target] : routes) {
+        if (!target) continue;
+        connect(button, &QPushButton::clicked, this, [this, target] { target->showModalFrom(this); });
+    }
+}
+
+void TMertekForm::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }
