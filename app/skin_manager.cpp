@@ -53,7 +53,7 @@ const Look kLooks[] = {
      {"#dbe8f5", "#0f2a4a", "#ffffff", "#eef5fc", "#0d1b2a", "#e3eef9", "#0f2a4a", "#2a7fd4", "#ffffff",
       "#ffffff", "#1b3552", "#ffffff", "#8fb2d6", "#4c7aa8", "#8397ad", "#1360b8"}},
     {"WEB (internal)", "web",
-     {"#ffffff", "#202124", "#ffffff", "#f5f8fc", "#202124", "#1a73e8", "#ffffff", "#1a73e8", "#ffffff",
+     {"#ffffff", "#202124", "#ffffff", "#f5f8fc", "#202124", "#e8f0fe", "#174ea6", "#1a73e8", "#ffffff",
       "#3c4043", "#ffffff", "#ffffff", "#dadce0", "#80868b", "#9aa0a6", "#1a0dab"}},
     {"Elegant (internal)", "elegant",
      {"#f6f0e1", "#1d3a2b", "#fffdf7", "#f8f3e6", "#1c1a14", "#f3ead3", "#173d2b", "#1f5a3f", "#fbf6e6",

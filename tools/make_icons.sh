@@ -80,3 +80,25 @@ brushed() {
 }
 
 brushed 256 64 '#dfe2e6' 9 "$glyphs/skin-aluminium-brushed.png"
+
+# smoke SIZE OUT.png: a seamlessly tiling veil of soft white smoke, mostly
+# transparent, laid over the Smoky windows' charcoal.
+smoke() {
+    local size=$1 out=$2
+    convert -size "${size}x${size}" xc:gray50 -seed 4242 +noise Random -colorspace Gray \
+        -virtual-pixel tile \( +clone -blur 0x22 -auto-level \) \( -clone 0 -blur 0x7 -auto-level \) \
+        -delete 0 -compose Multiply -composite -auto-level -level 25%,100% \
+        -evaluate multiply 0.16 "$work/veil.png"
+    convert -size "${size}x${size}" xc:'#d8dde4' "$work/veil.png" -alpha off -compose CopyOpacity -composite \
+        -strip -define png:exclude-chunks=date,time,tIME PNG32:"$out"
+}
+
+smoke 256 "$glyphs/skin-smoky-smoke.png"
+
+# The Beijing windows' lacquer carries a faint golden key-fret lattice.
+render 32 "$glyphs/skin-beijing-lattice.png" "fill none stroke 'rgba(255,214,110,0.13)' stroke-width 1.4
+stroke-linecap square
+line 0,0.5 32,0.5
+line 0.5,0 0.5,32
+line 6,26 6,6  line 6,6 26,6  line 26,6 26,26  line 26,26 11,26
+line 11,26 11,11  line 11,11 21,11  line 21,11 21,21  line 21,21 16,21"
