@@ -29,6 +29,7 @@ struct ArithWindowSpec {
     const char* title;
     ArithOp op;
     Operands design;           // the operand labels' design texts
+    const char* designAnswer;  // the answer field's design text
     int answerLength;          // digits the answer field takes
     const char* groupCaption;
     std::vector<ChoiceButton> buttons;  // in reading (and settings) order

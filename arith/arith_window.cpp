@@ -1,0 +1,226 @@
+#include "arith/arith_window.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/settings_table.h"
+#include "app/ui_common.h"
+#include "arith/picture_aid.h"
+#include "drill/drill_controls.h"
+#include "drill/drill_ui.h"
+
+namespace {
+
+const QColor kMaroon(0x80, 0x00, 0x00);
+const QColor kGreen(0x00, 0x80, 0x00);
+
+QString signName(kob::ArithOp op) {
+    switch (op) {
+    case kob::ArithOp::Add: return QStringLiteral("plusz");
+    case kob::ArithOp::Subtract: return QStringLiteral("mínusz");
+    case kob::ArithOp::Multiply: return QStringLiteral("szorozva");
+    case kob::ArithOp::Divide: return QStringLiteral("osztva");
+    }
+    return {};
+}
+
+std::unique_ptr<kob::RandomSource> randomFor(TForm1* main) {
+    return main ? main->makeRandom() : std::make_unique<kob::ClockRandom>();
+}
+
+}  // namespace
+
+ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const kobui::ArithLayout& L)
+    : BackWindow(main, main, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
+                 QSize(spec.clientWidth, spec.fullHeight)),
+      spec_(spec),
+      drill_(spec.op, spec.design, randomFor(main)) {
+    // The frame goes first so the buttons lie on top of it.
+    RGSzorzo = new QGroupBox(QString::fromUtf8(spec.groupCaption), this);
+    RGSzorzo->setObjectName(QStringLiteral("RGSzorzo"));
+    RGSzorzo->setGeometry(L.group);
+    RGSzorzo->setFont(kobui::arialFont(13, true));
+    RGSzorzo->setAccessibleName(RGSzorzo->title());
+    kobui::setTextColour(RGSzorzo, kGreen);
+
+    buildQuestionLine(L);
+    buildButtons(L);
+
+    controls_ = new kobui::DrillControls(this, drill_.mechanics(), L.drill);
+    controls_->MennyiIdoVanRaSzoveg->setAccessibleName(QStringLiteral("válaszadási idő"));
+    connect(controls_, &kobui::DrillControls::timeLimitChanged, this, [this] { Annyi->setFocus(); });
+
+    if (spec.pictureAid) {
+        aid_ = new kobui::PictureAid(this, L.kep, L.image, L.bigSign, QString::fromLatin1(kob::signOf(spec.op)),
+                                     spec.pictureMenu);
+    }
+
+    setTabOrder(Annyi, RB.first());
+    for (int i = 1; i < RB.size(); ++i) setTabOrder(RB[i - 1], RB[i]);
+    setTabOrder(RB.last(), controls_->IdoScroll);
+    setTabOrder(controls_->IdoScroll, controls_->sButton1);
+
+    // The clock runs from program start to end, also while the window is hidden.
+    controls_->ElteltIdo->start();
+}
+
+ArithWindow::~ArithWindow() = default;
+
+void ArithWindow::buildQuestionLine(const kobui::ArithLayout& L) {
+    using kobui::arialFont;
+    using kobui::makeLabel;
+    Hanyszor = makeLabel(this, QStringLiteral("Hanyszor"), QString::fromStdString(drill_.leftText()), L.hanyszor,
+                         arialFont(L.operandPx, true), Qt::AlignRight | Qt::AlignVCenter);
+    Hanyszor->setAccessibleName(QStringLiteral("első szám"));
+    Szorzasjel = makeLabel(this, QStringLiteral("Szorzasjel"), QString::fromLatin1(kob::signOf(spec_.op)),
+                           L.szorzasjel, arialFont(L.signPx, true), L.signAlign);
+    Szorzasjel->setAccessibleName(signName(spec_.op));
+    Mennyi = makeLabel(this, QStringLiteral("Mennyi"), QString::fromStdString(drill_.rightText()), L.mennyi,
+                       arialFont(L.operandPx, true), Qt::AlignLeft | Qt::AlignVCenter);
+    Mennyi->setAccessibleName(QStringLiteral("második szám"));
+    Egyenlo = makeLabel(this, QStringLiteral("Egyenlo"), QStringLiteral("="), L.egyenlo,
+                        arialFont(L.equalsPx, true), Qt::AlignCenter);
+    Egyenlo->setAccessibleName(QStringLiteral("egyenlő"));
+    for (QLabel* l : {Hanyszor, Szorzasjel, Mennyi, Egyenlo}) kobui::setTextColour(l, Qt::black);
+
+    Annyi = new kobui::DigitLineEdit(this, spec_.answerLength);
+    Annyi->setObjectName(QStringLiteral("Annyi"));
+    Annyi->setGeometry(L.annyi);
+    Annyi->setFont(arialFont(L.answerPx, true));
+    Annyi->setFrame(false);
+    Annyi->setStyleSheet(QStringLiteral(
+        "QLineEdit { background-color: #F2F2F2; color: #000000; border: 1px solid #808080;"
+        " border-radius: 0px; padding: 0px 2px; }"));
+    Annyi->setAccessibleName(QStringLiteral("válasz"));
+    // The design shows a full field; the first question empties it.
+    Annyi->setText(QString::fromLatin1(spec_.designAnswer));
+    connect(Annyi, &kobui::DigitLineEdit::enterPressed, this, &ArithWindow::Ellenorzes);
+}
+
+void ArithWindow::buildButtons(const kobui::ArithLayout& L) {
+    for (int i = 0; i < int(spec_.buttons.size()); ++i) {
+        const kob::ChoiceButton& c = spec_.buttons[size_t(i)];
+        // Siblings on the window: choosing one clears the others.
+        auto* b = new QRadioButton(QString::fromUtf8(c.caption), this);
+        b->setObjectName(QString::fromLatin1(c.object));
+        b->setGeometry(L.buttons.value(i));
+        b->setFont(kobui::arialFont(13, true));
+        b->setCursor(Qt::PointingHandCursor);
+        b->setAccessibleName(b->text());
+        kobui::setTextColour(b, kMaroon);
+        connect(b, &QRadioButton::clicked, this, &ArithWindow::RB2Click);
+        RB << b;
+    }
+    RB.first()->setChecked(true);
+}
+
+int ArithWindow::selectedButton() const {
+    for (int i = 0; i < RB.size(); ++i)
+        if (RB[i]->isChecked()) return i;
+    return -1;
+}
+
+void ArithWindow::RB2Click() { Annyi->setFocus(); }
+
+void ArithWindow::KepValtasClick(const QString& name) {
+    if (aid_) aid_->KepValtasClick(name);
+}
+
+void ArithWindow::ElteltIdoTimer() { controls_->ElteltIdoTimer(); }
+
+void ArithWindow::General() {
+    if (aid_) aid_->hideAll();
+    const int selected = selectedButton();
+    const kob::ChoiceButton* button = selected >= 0 ? &spec_.buttons[size_t(selected)] : nullptr;
+    drill_.General(button ? button->choice : kob::Choice::none());
+    // The range 10 shows the picture strip; the others cut it off. With no
+    // range chosen the window keeps its height.
+    if (button && spec_.fullHeight != spec_.shortHeight)
+        setClientHeight(button->pictures ? spec_.fullHeight : spec_.shortHeight);
+    Hanyszor->setText(QString::fromStdString(drill_.leftText()));
+    Mennyi->setText(QString::fromStdString(drill_.rightText()));
+    if (aid_ && button && button->pictures) aid_->showCounts(drill_.operands().left, drill_.operands().right);
+    Annyi->clear();
+    Annyi->setFocus();
+}
+
+void ArithWindow::Ellenorzes() {
+    const auto checked = drill_.Ellenorzes(Annyi->text().toStdString());
+    if (!checked) return;  // nothing to judge: the question stays
+    const kob::Verdict& v = checked->verdict;
+    Szoveg(QString::fromLatin1(v.cue));
+    kobui::appendLogLine(controls_->Memo, QString::fromStdString(checked->logLine), v.colour);
+    controls_->showVerdict(v);
+    General();
+}
+
+void ArithWindow::onShow() {
+    FormCreate();
+    FormActivate();
+}
+
+void ArithWindow::FormCreate() {
+    const kob::WindowSettings& w = kob::windowSettings(spec_.windowClass);
+    const auto values = kob::loadWindowSettings(mainForm()->settings(), w);
+    // The time limit first, then the buttons in order: the last one stored
+    // as selected wins.
+    for (const kob::SettingValue& v : values) {
+        if (!v.key) continue;
+        if (v.key->key == "IdoScroll") {
+            controls_->setIdoScroll(v.intValue);
+        } else if (auto* b = findChild<QRadioButton*>(QString::fromStdString(v.key->key),
+                                                      Qt::FindDirectChildrenOnly)) {
+            setButton(b, v.intValue != 0);
+        }
+    }
+}
+
+void ArithWindow::setButton(QRadioButton* b, bool on) {
+    if (b->isChecked() == on) return;
+    if (on) {
+        b->setChecked(true);
+    } else {
+        // A selected radio button cannot be cleared while it is exclusive.
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+    RB2Click();
+}
+
+void ArithWindow::FormActivate() {
+    drill_.activate(controls_->idoScroll());
+    controls_->startRun();
+    Szoveg(QStringLiteral("DragonBall"));
+    General();
+    kobui::RoundControl(controls_->Memo);
+    kobui::RoundControl(RGSzorzo);
+    kobui::clearLog(controls_->Memo);
+    controls_->Csik->setValue(0);
+}
+
+void ArithWindow::FormClick() {
+    Szoveg(QStringLiteral("LeaveMeAlone"));
+    Annyi->setFocus();
+}
+
+void ArithWindow::FormClose() {
+    const kob::WindowSettings& w = kob::windowSettings(spec_.windowClass);
+    auto values = kob::defaultSettings(w);
+    for (kob::SettingValue& v : values) {
+        if (!v.key) continue;
+        if (v.key->key == "IdoScroll") {
+            v.intValue = controls_->idoScroll();
+        } else if (auto* b = findChild<QRadioButton*>(QString::fromStdString(v.key->key),
+                                                      Qt::FindDirectChildrenOnly)) {
+            v.intValue = b->isChecked() ? 1 : 0;
+        }
+    }
+    mainForm()->reportWriteResult(kob::storeWindowSettings(mainForm()->settings(), w, values));
+}

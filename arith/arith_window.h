@@ -1,0 +1,77 @@
+// The window of one arithmetic drill: the question line, the radio buttons
+// of the number ranges or times tables, the shared drill controls and, in
+// addition and subtraction, the picture counting aid, all bound to one
+// ArithDrill. The four windows differ only by their description and
+// arrangement.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "app/back_window.h"
+#include "arith/arith_drill.h"
+#include "arith/arith_layout.h"
+#include "arith/arith_specs.h"
+
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+
+namespace kobui {
+class DigitLineEdit;
+class DrillControls;
+class PictureAid;
+}  // namespace kobui
+
+class ArithWindow : public BackWindow {
+    Q_OBJECT
+public:
+    ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const kobui::ArithLayout& layout);
+    ~ArithWindow() override;
+
+    const kob::ArithWindowSpec& spec() const { return spec_; }
+    kob::ArithDrill& drill() { return drill_; }
+    kobui::DrillControls* controls() const { return controls_; }
+    kobui::PictureAid* pictures() const { return aid_; }
+
+    // The question line.
+    QLabel *Hanyszor, *Szorzasjel, *Mennyi, *Egyenlo;
+    kobui::DigitLineEdit* Annyi;
+    // The frame and the radio buttons, RB2 first, in settings order.
+    QGroupBox* RGSzorzo;
+    QList<QRadioButton*> RB;
+
+    // The selected button's index, -1 when none is selected.
+    int selectedButton() const;
+
+public slots:
+    // Poses the next question.
+    void General();
+    // Judges the answer in Annyi, then poses the next question.
+    void Ellenorzes();
+    // One tick of ElteltIdo.
+    void ElteltIdoTimer();
+    // Any of the radio buttons: the answer field gets the focus back.
+    void RB2Click();
+    // Loads the named picture into all twenty boxes (addition, subtraction).
+    void KepValtasClick(const QString& name);
+
+protected:
+    // The program shows the window: settings, then a fresh drill run.
+    void onShow() override;
+    void FormClick() override;
+    void FormClose() override;
+
+    void FormCreate();
+    void FormActivate();
+
+private:
+    void buildQuestionLine(const kobui::ArithLayout& L);
+    void buildButtons(const kobui::ArithLayout& L);
+    void setButton(QRadioButton* b, bool on);
+
+    const kob::ArithWindowSpec& spec_;
+    kob::ArithDrill drill_;
+    kobui::DrillControls* controls_ = nullptr;
+    kobui::PictureAid* aid_ = nullptr;
+};

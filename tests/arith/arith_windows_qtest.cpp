@@ -1,0 +1,434 @@
+// The four arithmetic windows driven as a pupil drives them: opened from the
+// main menu, answered by keys, closed with the back button.
+#include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include "arith/arith_windows.h"
+#include "drill/drill_controls.h"
+#include "drill/drill_ui.h"
+#include "support/testkit.h"
+
+using testkit::Harness;
+
+namespace {
+
+struct LogLine {
+    QString text;
+    QColor colour;
+    Qt::Alignment align;
+};
+
+QList<LogLine> logLines(QTextEdit* memo) {
+    QList<LogLine> out;
+    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.text().isEmpty()) continue;
+        out << LogLine{b.text(), b.begin().fragment().charFormat().foreground().color(),
+                       b.blockFormat().alignment()};
+    }
+    return out;
+}
+
+QStringList counters(ArithWindow* w) {
+    const kobui::DrillControls* c = w->controls();
+    return {c->OsszSzam->text(), c->JoSzam->text(), c->RosszSzam->text(), c->IdonTulSzam->text()};
+}
+
+QString question(ArithWindow* w) { return w->Hanyszor->text() + w->Szorzasjel->text() + w->Mennyi->text(); }
+
+// Types the answer and presses Enter, as the pupil does.
+void answer(ArithWindow* w, const QString& keys) {
+    QTest::keyClicks(w->Annyi, keys);
+    QTest::keyClick(w->Annyi, Qt::Key_Return);
+}
+
+// The first widget Tab reaches from the window's own start.
+QWidget* firstTabStop(QWidget* w) {
+    for (QWidget* n = w->nextInFocusChain(); n && n != w; n = n->nextInFocusChain())
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isEnabled() && !n->isHidden()) return n;
+    return nullptr;
+}
+
+// The text of one section of the settings file, header excluded.
+QString section(const QString& ini, const QString& name) {
+    const qsizetype start = ini.indexOf("[" + name + "]");
+    if (start < 0) return {};
+    const qsizetype body = ini.indexOf('\n', start) + 1;
+    const qsizetype end = ini.indexOf('[', body);
+    return ini.mid(body, end < 0 ? -1 : end - body);
+}
+
+void script(Harness& h, std::initializer_list<int> values) {
+    h.script->clear();
+    h.script->insert(h.script->end(), values);
+}
+
+}  // namespace
+
+class ArithWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void additionRoadByKeys();
+    void onlyDigitsReachTheAnswerAndEmptyEnterIsIgnored();
+    void lateRuleWithALimitOfOne();
+    void storedRangeLoadsAndEveryCloseStores();
+    void noRangeSelectedJudgesTheShownOperands();
+    void reopeningStartsAFreshRunWithTheStoredChoice();
+    void rangeChangeKeepsTheQuestionAndSetsTheHeightNext();
+    void backgroundClickTimeLimitAndButtonsGiveTheFocusBack();
+    void desktopActivationDoesNotRestartTheRun();
+    void multiplicationAndDivisionRoads();
+    void randomTableCanAskTheTableOfOne();
+    void everyControlIsNamedAndTheAnswerComesFirst();
+};
+
+void ArithWindowsTest::additionRoadByKeys() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    ArithWindow* w = h.app->OsszeadForm;
+    f->show();
+    script(h, {6, 3, 1, 0});  // 3+4, then 0+2
+    QTest::mouseClick(f->OsszeBtn, Qt::LeftButton);
+    QVERIFY(w->isVisible());
+    QVERIFY(!f->isVisible());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Kobaltfa -- Összeadás --"));
+    QCOMPARE(h.player.cues, (QStringList{"Hello", "DragonBall"}));
+    QCOMPARE(question(w), QStringLiteral("3+4"));
+    QCOMPARE(counters(w), (QStringList{"0", "0", "0", "0"}));
+    QCOMPARE(w->controls()->Csik->value(), 0);
+    QVERIFY(logLines(w->controls()->Memo).isEmpty());
+    QVERIFY(w->Annyi->text().isEmpty());
+    QCOMPARE(w->focusWidget(), w->Annyi);
+    QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("30 mp"));
+    QCOMPARE(w->controls()->IdoCsik->maximum(), 30);
+
+    answer(w, "7");
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+    QCOMPARE(counters(w), (QStringList{"1", "1", "0", "0"}));
+    QCOMPARE(w->controls()->Csik->value(), 100);
+    QCOMPARE(question(w), QStringLiteral("0+2"));  // the next question at once
+    QVERIFY(w->Annyi->text().isEmpty());
+
+    answer(w, "5");
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Missed"));
+    QCOMPARE(counters(w), (QStringList{"2", "1", "1", "0"}));
+    QCOMPARE(w->controls()->Csik->value(), 50);
+    const QList<LogLine> log = logLines(w->controls()->Memo);
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[0].text, QStringLiteral("3+4=7"));
+    QCOMPARE(log[0].colour, QColor(0x00, 0x80, 0x00));
+    QCOMPARE(log[1].text, QStringLiteral("0+2=5"));
+    QCOMPARE(log[1].colour, QColor(0xFF, 0x00, 0x00));
+    QVERIFY(log[1].align & Qt::AlignHCenter);
+
+    QTest::mouseClick(w->controls()->sButton1, Qt::LeftButton);
+    QVERIFY(!w->isVisible());
+    QVERIFY(f->isVisible());
+    QCOMPARE(h.player.cues, (QStringList{"Hello", "DragonBall", "Perfect", "Missed", "ByeBye"}));
+    const QString ini = QString::fromStdString(h.readIni());
+    QVERIFY2(ini.contains(QRegularExpression("\\[OsszeTimer\\]\\s+IdoScroll=30")), qPrintable(ini));
+    QVERIFY2(ini.contains(QRegularExpression("\\[OsszeRadioButtonok\\]\\s+RB2=1\\s+RB3=0\\s+RB4=0\\s+RB5=0\\s+RB6=0")),
+             qPrintable(ini));
+}
+
+void ArithWindowsTest::onlyDigitsReachTheAnswerAndEmptyEnterIsIgnored() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    h.app->Form1->OsszeBtn->click();
+    h.player.clear();
+    QTest::keyClicks(w->Annyi, "a -.,x");
+    QVERIFY(w->Annyi->text().isEmpty());
+    QTest::keyClick(w->Annyi, Qt::Key_Return);
+    QTest::keyClick(w->Annyi, Qt::Key_Enter);
+    QVERIFY(h.player.cues.isEmpty());
+    QCOMPARE(counters(w), (QStringList{"0", "0", "0", "0"}));
+    QTest::keyClicks(w->Annyi, "1x2-3.4+56");
+    QCOMPARE(w->Annyi->text(), QStringLiteral("12345"));  // five digits at most
+    QTest::keyClick(w->Annyi, Qt::Key_Backspace);
+    QCOMPARE(w->Annyi->text(), QStringLiteral("1234"));
+}
+
+void ArithWindowsTest::lateRuleWithALimitOfOne() {
+    Harness h("[KivonTimer]\nIdoScroll=1\n[KivonRadioButtonok]\nRB3=1\n");
+    h.start();
+    ArithWindow* w = h.app->KivonForm;
+    QTimer* clock = w->controls()->ElteltIdo;
+    QVERIFY(clock->isActive());  // running from program start, window hidden
+    h.app->Form1->show();
+    script(h, {11, 4, 11, 4, 11, 4});  // 12-5 each time
+    h.app->Form1->KivonBtn->click();
+    clock->stop();  // the ticks below are the only ones
+    QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("1 mp"));
+    QCOMPARE(w->controls()->IdoCsik->maximum(), 1);
+
+    w->ElteltIdoTimer();  // the limit is reached, not passed
+    QCOMPARE(w->controls()->IdoCsik->value(), 0);
+    answer(w, "7");
+    w->ElteltIdoTimer();
+    w->ElteltIdoTimer();  // one tick past the limit: late
+    answer(w, "6");
+    w->ElteltIdoTimer();
+    w->ElteltIdoTimer();
+    answer(w, "7");
+    const QList<LogLine> log = logLines(w->controls()->Memo);
+    QCOMPARE(log.size(), 3);
+    QCOMPARE(log[0].text, QStringLiteral("12-5=7"));
+    QCOMPARE(log[1].text, QStringLiteral("12-5=6^"));
+    QCOMPARE(log[1].colour, QColor(Qt::red));
+    QCOMPARE(log[2].text, QStringLiteral("12-5=7^"));
+    QCOMPARE(log[2].colour, QColor(0x00, 0x80, 0x00));
+    QCOMPARE(counters(w), (QStringList{"3", "2", "1", "2"}));
+    QCOMPARE(w->controls()->Csik->value(), 66);
+}
+
+void ArithWindowsTest::storedRangeLoadsAndEveryCloseStores() {
+    Harness h("[OsszeTimer]\nIdoScroll=500\n[OsszeRadioButtonok]\nRB2=1\nRB4=1\n"
+              "[SzorozRadioButtonok]\nRB3=1\nRB5=1\nRBV=0\n");
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    f->OsszeBtn->click();
+    QVERIFY(w->RB[2]->isChecked());  // the later button stored as selected wins
+    QCOMPARE(w->selectedButton(), 2);
+    QCOMPARE(w->controls()->IdoScroll->value(), 120);
+    QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("120 mp"));
+    QCOMPARE(w->height(), 290);  // no picture strip outside range 10
+    w->close();
+    QString ini = QString::fromStdString(h.readIni());
+    QVERIFY2(ini.contains(QRegularExpression("IdoScroll=120\\s")), qPrintable(ini));
+    QVERIFY2(ini.contains(QRegularExpression("RB2=0\\s+RB4=1\\s+RB3=0\\s+RB5=0\\s+RB6=0")) ||
+                 ini.contains(QRegularExpression("RB2=0\\s+RB3=0\\s+RB4=1\\s+RB5=0\\s+RB6=0")),
+             qPrintable(ini));
+
+    ArithWindow* m = h.app->SzorzasForm;
+    f->SzorozBtn->click();
+    QCOMPARE(m->selectedButton(), 3);  // RB5, "5-ös"
+    QCOMPARE(m->RB[3]->text(), QStringLiteral("5-ös"));
+    m->close();
+    ini = QString::fromStdString(h.readIni());
+    const QString tables = section(ini, "SzorozRadioButtonok");
+    QCOMPARE(tables.count(QStringLiteral("=1")), 1);
+    QCOMPARE(tables.count(QStringLiteral("=0")), 9);
+    QVERIFY2(tables.contains(QRegularExpression("RB5=1\\s")), qPrintable(tables));
+    QVERIFY2(ini.contains(QRegularExpression("\\[SzorozTimer\\]\\s+IdoScroll=30")), qPrintable(ini));
+}
+
+void ArithWindowsTest::noRangeSelectedJudgesTheShownOperands() {
+    Harness h("[OsszeRadioButtonok]\nRB2=0\n[KivonRadioButtonok]\nRB2=0\n");
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    f->OsszeBtn->click();
+    QCOMPARE(w->selectedButton(), -1);
+    QCOMPARE(question(w), QStringLiteral("10000+10000"));
+    QCOMPARE(w->height(), 387);  // the height stays as it was
+    answer(w, "20000");
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+    QCOMPARE(question(w), QStringLiteral("10000+10000"));
+    QCOMPARE(counters(w), (QStringList{"1", "1", "0", "0"}));
+    // Choosing a range applies from the next question on.
+    script(h, {6, 3});
+    w->RB[0]->click();
+    QVERIFY(w->RB[0]->isChecked());
+    QCOMPARE(question(w), QStringLiteral("10000+10000"));
+    answer(w, "0");
+    QCOMPARE(question(w), QStringLiteral("3+4"));
+    w->close();
+
+    ArithWindow* k = h.app->KivonForm;
+    f->KivonBtn->click();
+    QCOMPARE(question(k), QStringLiteral("10000-10000"));
+    answer(k, "0");
+    QCOMPARE(logLines(k->controls()->Memo).value(0).text, QStringLiteral("10000-10000=0"));
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+}
+
+void ArithWindowsTest::reopeningStartsAFreshRunWithTheStoredChoice() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    f->OsszeBtn->click();
+    answer(w, "1");
+    w->RB[3]->click();  // "1.000-es"
+    QVERIFY(w->RB[3]->isChecked());
+    QTest::mouseClick(w->controls()->sButton1, Qt::LeftButton);
+    QVERIFY(QString::fromStdString(h.readIni()).contains(QRegularExpression("RB5=1")));
+    h.player.clear();
+    f->OsszeBtn->click();
+    QCOMPARE(h.player.cues, QStringList{"DragonBall"});
+    QVERIFY(w->RB[3]->isChecked());
+    QCOMPARE(counters(w), (QStringList{"0", "0", "0", "0"}));
+    QVERIFY(logLines(w->controls()->Memo).isEmpty());
+    QCOMPARE(w->drill().state().AskedCount, 1);
+    QCOMPARE(w->height(), 290);
+    // The close box and Alt+F4 take the same road as the back button.
+    w->close();
+    QCOMPARE(h.player.cues.last(), QStringLiteral("ByeBye"));
+    QVERIFY(f->isVisible());
+}
+
+void ArithWindowsTest::rangeChangeKeepsTheQuestionAndSetsTheHeightNext() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    script(h, {5, 3, 50, 10});  // 3+3 in range 10, then 11+40 in range 100
+    h.app->Form1->OsszeBtn->click();
+    QCOMPARE(question(w), QStringLiteral("3+3"));
+    QCOMPARE(w->height(), 387);
+    w->RB[2]->click();  // "100-as"
+    QCOMPARE(question(w), QStringLiteral("3+3"));
+    QCOMPARE(w->height(), 387);
+    answer(w, "6");
+    QCOMPARE(question(w), QStringLiteral("10+41"));
+    QCOMPARE(w->height(), 290);
+    QCOMPARE(w->drill().state().ExpectedAnswer, 51);
+}
+
+void ArithWindowsTest::backgroundClickTimeLimitAndButtonsGiveTheFocusBack() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    h.app->Form1->OsszeBtn->click();
+    answer(w, "1");
+    const QStringList before = counters(w);
+    h.player.clear();
+
+    QTest::mouseClick(w->Hanyszor, Qt::LeftButton);  // a label is no background
+    QTest::mouseClick(w->RGSzorzo, Qt::LeftButton, {}, QPoint(100, 60));
+    QVERIFY(h.player.cues.isEmpty());
+
+    w->controls()->sButton1->setFocus();
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(h.player.cues, QStringList{"LeaveMeAlone"});
+    QCOMPARE(w->focusWidget(), w->Annyi);
+    QCOMPARE(counters(w), before);
+
+    QTest::mouseClick(w, Qt::RightButton, {}, QPoint(5, 5));  // the skin menu, no cue
+    QCOMPARE(h.player.cues, QStringList{"LeaveMeAlone"});
+
+    w->controls()->sButton1->setFocus();
+    w->controls()->IdoScroll->setValue(45);
+    QCOMPARE(w->focusWidget(), w->Annyi);
+    QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("45 mp"));
+    QCOMPARE(int(w->drill().state().TimeLimit), 45);
+
+    w->controls()->sButton1->setFocus();
+    w->RB[1]->click();
+    QVERIFY(w->RB[1]->isChecked());
+    QCOMPARE(w->focusWidget(), w->Annyi);
+    QCOMPARE(counters(w), before);
+}
+
+void ArithWindowsTest::desktopActivationDoesNotRestartTheRun() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    h.app->Form1->OsszeBtn->click();
+    answer(w, "1");
+    h.player.clear();
+    // Another program took the focus and gives it back.
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(w, &deactivate);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(w, &activate);
+    QVERIFY2(h.player.cues.isEmpty(), qPrintable(h.player.cues.join(',')));
+    QCOMPARE(counters(w).first(), QStringLiteral("1"));
+    QCOMPARE(logLines(w->controls()->Memo).size(), 1);
+}
+
+void ArithWindowsTest::multiplicationAndDivisionRoads() {
+    Harness h("[SzorozRadioButtonok]\nRB8=1\n[OsztTimer]\nIdoScroll=1\n[OsztRadioButtonok]\nRB8=1\n");
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    ArithWindow* m = h.app->SzorzasForm;
+    script(h, {6, 0});  // factor 7, the random table unused
+    f->SzorozBtn->click();
+    QCOMPARE(m->windowTitle(), QStringLiteral("Kobaltfa -- Szorzás --"));
+    QCOMPARE(m->size(), QSize(681, 290));
+    QCOMPARE(question(m), QStringLiteral("7*8"));
+    QTest::keyClicks(m->Annyi, "0567");
+    QCOMPARE(m->Annyi->text(), QStringLiteral("056"));  // three digits at most
+    QTest::keyClick(m->Annyi, Qt::Key_Return);
+    QCOMPARE(logLines(m->controls()->Memo).value(0).text, QStringLiteral("7*8=056"));
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+    m->close();
+
+    ArithWindow* d = h.app->OsztasForm;
+    script(h, {6, 0});  // quotient 7
+    f->OsztBtn->click();
+    d->controls()->ElteltIdo->stop();
+    QCOMPARE(question(d), QStringLiteral("56:8"));
+    d->ElteltIdoTimer();
+    d->ElteltIdoTimer();
+    answer(d, "7");
+    const QList<LogLine> log = logLines(d->controls()->Memo);
+    QCOMPARE(log.value(0).text, QStringLiteral("56:8=7^"));
+    QCOMPARE(log.value(0).colour, QColor(0x00, 0x80, 0x00));
+    QCOMPARE(counters(d), (QStringList{"1", "1", "0", "1"}));
+    QVERIFY(f->isHidden());
+    d->close();
+    QVERIFY(f->isVisible());
+}
+
+void ArithWindowsTest::randomTableCanAskTheTableOfOne() {
+    Harness h("[OsztRadioButtonok]\nRBV=1\n[SzorozRadioButtonok]\nRB2=0\n");
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    ArithWindow* d = h.app->OsztasForm;
+    script(h, {4, 0});  // quotient 5, random table 1
+    f->OsztBtn->click();
+    QCOMPARE(d->selectedButton(), 9);
+    QCOMPARE(question(d), QStringLiteral("5:1"));
+    d->close();
+
+    // Nothing selected: the table on screen stays, the factor is new.
+    ArithWindow* m = h.app->SzorzasForm;
+    script(h, {3, 5});
+    f->SzorozBtn->click();
+    QCOMPARE(m->selectedButton(), -1);
+    QCOMPARE(question(m), QStringLiteral("4*10"));
+    answer(m, "40");
+    QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+}
+
+void ArithWindowsTest::everyControlIsNamedAndTheAnswerComesFirst() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    for (ArithWindow* w : {(ArithWindow*)h.app->OsszeadForm, (ArithWindow*)h.app->KivonForm,
+                           (ArithWindow*)h.app->SzorzasForm, (ArithWindow*)h.app->OsztasForm}) {
+        QCOMPARE(firstTabStop(w), w->Annyi);
+        QCOMPARE(w->Annyi->maxLength(), w->spec().answerLength);
+        for (QWidget* c : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (c->isWindow()) continue;  // pop-up menus
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+            QVERIFY(a);
+            QVERIFY2(!a->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(w->objectName() + "/" + c->objectName()));
+        }
+    }
+}
+
+QTEST_MAIN(ArithWindowsTest)
+#include "arith_windows_qtest.moc"
