@@ -1,10 +1,244 @@
-// Placeholder until the libpulse player lands.
+// The cue player on libpulse.
+//
+// Everything runs on a pa_threaded_mainloop. The UI thread only ever takes
+// the loop lock for a few calls (flush, write) and never waits for the
+// server: connecting, reconnecting and feeding the stream all happen in
+// callbacks on the loop thread.
+//
+// Life of the connection: the context connects without autospawn. When it
+// fails, or a working connection is lost, a one-shot timer on the loop tears
+// everything down and tries again a second later, so cues start sounding
+// as soon as a server shows up. Once the context is ready one playback
+// stream is opened and kept for the whole run.
+//
+// Playback: the stream asks for a target of about 20 ms of audio and starts
+// as soon as one frame has arrived, so a cue is heard at once. play() drops
+// whatever is still queued (flush) and hands the new clip to the stream
+// straight from the caller's memory: pa_stream_write gets the clip's own
+// pointer and a free callback that does nothing, so libpulse never makes a
+// private copy of the bytes. The rest of the clip follows from the write
+// callback as the server asks for more.
 #include "app/pulse_player.h"
 
+#include <pulse/pulseaudio.h>
+#include <sys/time.h>
+
+#include <atomic>
+
 namespace kob {
-struct PulsePlayer::Impl {};
-PulsePlayer::PulsePlayer() : d(std::make_unique<Impl>()) {}
-PulsePlayer::~PulsePlayer() = default;
-void PulsePlayer::play(std::string_view, const std::uint8_t*, std::size_t) {}
-bool PulsePlayer::ready() const { return false; }
+
+namespace {
+constexpr std::uint32_t kRate = 44100;
+constexpr pa_usec_t kTargetLatency = 20 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kRequestSize = 5 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kRetryDelay = 1 * PA_USEC_PER_SEC;
+
+// The clip's bytes belong to the caller and outlive the stream.
+void keepBytes(void*) {}
+}  // namespace
+
+struct PulsePlayer::Impl {
+    pa_threaded_mainloop* loop = nullptr;
+    pa_mainloop_api* api = nullptr;
+    // Everything below is touched only with the loop lock held (or from
+    // the loop thread, which holds it while running callbacks).
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    pa_time_event* retry = nullptr;
+    bool closing = false;
+    const std::uint8_t* clip = nullptr;  // the cue being fed, null when done
+    std::size_t clipSize = 0;
+    std::size_t clipPos = 0;
+    // Readable without the lock.
+    std::atomic<bool> streamReady{false};
+
+    void connect();
+    void teardown();
+    void scheduleRetry();
+    void openStream();
+    void feed();
+
+    static void contextState(pa_context* c, void* self);
+    static void streamState(pa_stream* s, void* self);
+    static void streamWrite(pa_stream* s, std::size_t bytes, void* self);
+    static void retryNow(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
+};
+
+void PulsePlayer::Impl::connect() {
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "Kobaltfa");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "kobaltfa");
+    context = pa_context_new_with_proplist(api, "Kobaltfa", props);
+    pa_proplist_free(props);
+    if (!context) {
+        scheduleRetry();
+        return;
+    }
+    pa_context_set_state_callback(context, &Impl::contextState, this);
+    // A refused connection may report FAILED from inside this call; the
+    // state callback then arranges the retry.
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) scheduleRetry();
+}
+
+// Drops the stream and the context without letting their callbacks run
+// again. The current clip is forgotten with them.
+void PulsePlayer::Impl::teardown() {
+    streamReady = false;
+    clip = nullptr;
+    if (stream) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        if (pa_stream_get_state(stream) == PA_STREAM_READY || pa_stream_get_state(stream) == PA_STREAM_CREATING)
+            pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+    if (context) {
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        if (PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+}
+
+void PulsePlayer::Impl::scheduleRetry() {
+    streamReady = false;
+    if (closing || retry) return;
+    struct timeval when;
+    pa_timeval_add(pa_gettimeofday(&when), kRetryDelay);
+    retry = api->time_new(api, &when, &Impl::retryNow, this);
+}
+
+// Runs on the loop thread, away from any libpulse callback of the objects
+// it frees.
+void PulsePlayer::Impl::retryNow(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
+    auto* d = static_cast<Impl*>(self);
+    api->time_free(e);
+    d->retry = nullptr;
+    if (d->closing) return;
+    d->teardown();
+    d->connect();
+}
+
+void PulsePlayer::Impl::contextState(pa_context* c, void* self) {
+    auto* d = static_cast<Impl*>(self);
+    switch (pa_context_get_state(c)) {
+    case PA_CONTEXT_READY:
+        d->openStream();
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        d->scheduleRetry();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulsePlayer::Impl::openStream() {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
+    stream = pa_stream_new_with_proplist(context, "Kobaltfa cue", &spec, nullptr, props);
+    pa_proplist_free(props);
+    if (!stream) {
+        scheduleRetry();
+        return;
+    }
+    pa_stream_set_state_callback(stream, &Impl::streamState, this);
+    pa_stream_set_write_callback(stream, &Impl::streamWrite, this);
+
+    pa_buffer_attr attr;
+    attr.maxlength = std::uint32_t(-1);
+    attr.tlength = std::uint32_t(pa_usec_to_bytes(kTargetLatency, &spec));
+    attr.prebuf = std::uint32_t(pa_frame_size(&spec));  // start on the first frame
+    attr.minreq = std::uint32_t(pa_usec_to_bytes(kRequestSize, &spec));
+    attr.fragsize = std::uint32_t(-1);
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED);
+    if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0) scheduleRetry();
+}
+
+void PulsePlayer::Impl::streamState(pa_stream* s, void* self) {
+    auto* d = static_cast<Impl*>(self);
+    switch (pa_stream_get_state(s)) {
+    case PA_STREAM_READY:
+        d->streamReady = true;
+        break;
+    case PA_STREAM_FAILED:
+    case PA_STREAM_TERMINATED:
+        // The sink went away or the server dropped us: start over.
+        d->clip = nullptr;
+        d->scheduleRetry();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulsePlayer::Impl::streamWrite(pa_stream*, std::size_t, void* self) { static_cast<Impl*>(self)->feed(); }
+
+// Hands the stream as much of the current clip as it will take now.
+void PulsePlayer::Impl::feed() {
+    if (!clip || !stream || pa_stream_get_state(stream) != PA_STREAM_READY) return;
+    const std::size_t room = pa_stream_writable_size(stream);
+    if (room == std::size_t(-1)) return;
+    std::size_t n = clipSize - clipPos;
+    if (n > room) n = room;
+    n &= ~std::size_t(1);  // whole frames only
+    if (n == 0) return;
+    if (pa_stream_write(stream, clip + clipPos, n, &keepBytes, 0, PA_SEEK_RELATIVE) < 0) {
+        clip = nullptr;
+        return;
+    }
+    clipPos += n;
+    if (clipPos >= clipSize) clip = nullptr;
+}
+
+PulsePlayer::PulsePlayer() : d(std::make_unique<Impl>()) {
+    d->loop = pa_threaded_mainloop_new();
+    if (!d->loop) return;
+    d->api = pa_threaded_mainloop_get_api(d->loop);
+    pa_threaded_mainloop_set_name(d->loop, "kobaltfa-sound");
+    if (pa_threaded_mainloop_start(d->loop) < 0) {
+        pa_threaded_mainloop_free(d->loop);
+        d->loop = nullptr;
+        return;
+    }
+    pa_threaded_mainloop_lock(d->loop);
+    d->connect();
+    pa_threaded_mainloop_unlock(d->loop);
+}
+
+PulsePlayer::~PulsePlayer() {
+    if (!d->loop) return;
+    pa_threaded_mainloop_lock(d->loop);
+    d->closing = true;
+    if (d->retry) {
+        d->api->time_free(d->retry);
+        d->retry = nullptr;
+    }
+    d->teardown();  // silences a cue still playing
+    pa_threaded_mainloop_unlock(d->loop);
+    pa_threaded_mainloop_stop(d->loop);
+    pa_threaded_mainloop_free(d->loop);
+}
+
+void PulsePlayer::play(std::string_view, const std::uint8_t* wave, std::size_t size) {
+    PcmView pcm;
+    if (!d->loop || !findPcm(wave, size, pcm) || pcm.sampleRate != kRate) return;
+    if (!d->streamReady) return;  // no server (yet): nothing to do
+    pa_threaded_mainloop_lock(d->loop);
+    if (d->stream && pa_stream_get_state(d->stream) == PA_STREAM_READY) {
+        // Drop what is left of the previous cue, then start this one.
+        if (pa_operation* op = pa_stream_flush(d->stream, nullptr, nullptr)) pa_operation_unref(op);
+        d->clip = pcm.data;
+        d->clipSize = pcm.size;
+        d->clipPos = 0;
+        d->feed();
+    }
+    pa_threaded_mainloop_unlock(d->loop);
+}
+
+bool PulsePlayer::ready() const { return d->streamReady; }
+
 }  // namespace kob

@@ -53,10 +53,10 @@ note() {
         "${SOX[@]}" -n "${FMT[@]}" "$work/n.1.wav" synth "$len" sine "$(hz "$f")"
         "${SOX[@]}" -n "${FMT[@]}" "$work/n.2.wav" synth "$len" sine "$(hz "$f" 2)"
         "${SOX[@]}" -m -v 0.8 "$work/n.1.wav" -v 0.2 "$work/n.2.wav" "$work/n.tmp.wav" \
-            fade l 0.006 -0 "$fadeout" vol "$vol" pad "$start"
+            fade h 0.006 -0 "$fadeout" vol "$vol" pad "$start"
     else
         "${SOX[@]}" -n "${FMT[@]}" "$work/n.tmp.wav" synth "$len" "$shape" "$(hz "$f")" \
-            fade l 0.006 -0 "$fadeout" vol "$vol" pad "$start"
+            fade h 0.006 -0 "$fadeout" vol "$vol" pad "$start"
     fi
     mv "$work/n.tmp.wav" "$o"
 }
@@ -147,14 +147,14 @@ write_wave() {
 VOICE=en-us+f3    # a clear, friendly female voice; raised a little below
 
 # HELLO: a cheerful "Hello!" over a soft rising two-note chime.
-note "$work/p1.wav" G5 0.55 0.00 0.22 bell
-note "$work/p2.wav" C6 0.50 0.14 0.22 bell
+note "$work/p1.wav" G5 0.66 0.00 0.22 bell
+note "$work/p2.wav" C6 0.52 0.14 0.22 bell
 say  "$work/p3.wav" "Hello!" 0.03 0.60 "$VOICE" 72 175 150
 finish HELLO 29042 "$work"/p{1,2,3}.wav
 
 # BYEBYE: "Bye bye!" with a soft falling chime.
 note "$work/p1.wav" C6 0.40 0.00 0.18 bell
-note "$work/p2.wav" G5 0.45 0.30 0.18 bell
+note "$work/p2.wav" G5 0.47 0.30 0.18 bell
 say  "$work/p3.wav" "Bye bye!" 0.02 0.72 "$VOICE" 70 170 150
 finish BYEBYE 34002 "$work"/p{1,2,3}.wav
 
@@ -177,7 +177,7 @@ note "$work/p4.wav" C#5 0.32 0.32 0.08 triangle 0.20
 finish MISSED 29128 "$work"/p{5,6}.wav
 
 # LEAVEMEALONE: a playful, sing-song "Leave me alone!".
-say  "$work/p1.wav" "Leave me alone!" 0.02 0.90 "$VOICE" 85 175 200
+say  "$work/p1.wav" "Leave me alone!" 0.02 0.91 "$VOICE" 85 160 200
 finish LEAVEMEALONE 42097 "$work/p1.wav"
 
 # YOULLREGRETTHAT: a teasing "You'll regret that!" ending in a little

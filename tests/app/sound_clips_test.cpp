@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct Clip {
     const char* file;
     double seconds;
 };
+void PrintTo(const Clip& c, std::ostream* os) { *os << c.file; }
 constexpr Clip kClips[] = {
     {"HELLO", 0.66},        {"BYEBYE", 0.77},          {"PERFECT", 0.47},
     {"MISSED", 0.66},       {"LEAVEMEALONE", 0.95},    {"YOULLREGRETTHAT", 1.21},
@@ -75,12 +77,10 @@ TEST_P(SoundClip, SoundsForAboutItsLengthWithoutClicksOrClipping) {
     }
     const double rmsDb = 10 * std::log10(sum / double(n));
     const double peakDb = 20 * std::log10(peak);
-    // All cues equally loud: peaks a few dB under full scale, speech-like
-    // average loudness.
+    // Headroom under full scale, and all cues equally loud.
     EXPECT_LE(peakDb, -2.9);
-    EXPECT_GE(peakDb, -6.0);
-    EXPECT_GT(rmsDb, -20.0);
-    EXPECT_LT(rmsDb, -16.0);
+    EXPECT_GT(rmsDb, -19.5);
+    EXPECT_LT(rmsDb, -16.5);
     // Faded in and out: no step at either end.
     EXPECT_LT(std::abs(sample(0)), 0.01);
     EXPECT_LT(std::abs(sample(n - 1)), 0.01);

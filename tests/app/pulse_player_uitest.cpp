@@ -1,0 +1,333 @@
+// The libpulse cue player against a real, private PulseAudio server with a
+// null sink, whose monitor is recorded to see what actually got played.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/pulse_player.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+constexpr double kRate = 44100;
+
+bool onPath(const std::string& tool) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    for (std::size_t at = 0; at <= dirs.size();) {
+        const std::size_t end = std::min(dirs.find(':', at), dirs.size());
+        if (::access((dirs.substr(at, end - at) + "/" + tool).c_str(), X_OK) == 0) return true;
+        at = end + 1;
+    }
+    return false;
+}
+
+// Starts a program with the test's environment and its output in `log`.
+pid_t spawn(std::vector<std::string> args, const fs::path& log) {
+    posix_spawn_file_actions_t io;
+    posix_spawn_file_actions_init(&io);
+    posix_spawn_file_actions_addopen(&io, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&io, 1, 2);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &io, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&io);
+    return pid;
+}
+
+// Ends a child started by spawn(), politely first.
+void stop(pid_t& pid) {
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    for (int i = 0; i < 200 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++i) std::this_thread::sleep_for(10ms);
+    if (::kill(pid, 0) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+Bytes readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<double> samples(const std::uint8_t* p, std::size_t bytes) {
+    std::vector<double> s(bytes / 2);
+    for (std::size_t i = 0; i < s.size(); ++i) s[i] = std::int16_t(p[2 * i] | p[2 * i + 1] << 8) / 32768.0;
+    return s;
+}
+
+// The stretch of the recording that is not silent, in seconds from its
+// start, judged on 10 ms windows against -50 dBFS.
+struct Span {
+    double begin = 0, end = 0;
+    double length() const { return end - begin; }
+};
+std::optional<Span> soundSpan(const std::vector<double>& s) {
+    constexpr std::size_t w = 441;
+    std::optional<Span> span;
+    for (std::size_t at = 0; at + w <= s.size(); at += w) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + w; ++i) sum += s[i] * s[i];
+        if (std::sqrt(sum / w) < 0.003) continue;
+        if (!span) span = Span{at / kRate, 0};
+        span->end = (at + w) / kRate;
+    }
+    return span;
+}
+
+// Where `needle` best lines up in `hay`, and how well (normalised
+// correlation, 1 for an exact copy).
+std::pair<std::size_t, double> bestMatch(const std::vector<double>& hay, const std::vector<double>& needle) {
+    double nn = 0;
+    for (double v : needle) nn += v * v;
+    std::pair<std::size_t, double> best{0, -1};
+    for (std::size_t k = 0; k + needle.size() <= hay.size(); ++k) {
+        double hn = 0, hx = 0;
+        for (std::size_t i = 0; i < needle.size(); ++i) {
+            hx += hay[k + i] * needle[i];
+            hn += hay[k + i] * hay[k + i];
+        }
+        const double c = hn > 0 ? hx / std::sqrt(hn * nn) : 0;
+        if (c > best.second) best = {k, c};
+    }
+    return best;
+}
+
+struct Clip {
+    Bytes wave;  // stays put while the player reads it
+    std::vector<double> pcm;
+    double seconds() const { return pcm.size() / kRate; }
+};
+Clip loadClip(const char* name) {
+    Clip c{readFile(fs::path(KOBALTFA_SOURCE_DIR) / "resources/sounds" / (std::string(name) + ".wav")), {}};
+    if (c.wave.size() > 44) c.pcm = samples(c.wave.data() + 44, c.wave.size() - 44);
+    return c;
+}
+
+// A private server in its own runtime and home directories; the test
+// process's environment points libpulse (and pactl, parec) at it.
+class PulseServer : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!onPath("pulseaudio")) GTEST_SKIP() << "pulseaudio is not installed";
+        char tmpl[] = "/tmp/kobaltfa-pulse-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        fs::create_directories(dir / "run");
+        fs::create_directories(dir / "home");
+        fs::permissions(dir / "run", fs::perms::owner_all);
+        for (const char* name : kVars)
+            if (const char* v = std::getenv(name)) saved.emplace_back(name, v);
+        ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+        ::setenv("HOME", (dir / "home").c_str(), 1);
+        ::setenv("PULSE_RUNTIME_PATH", (dir / "run/pulse").c_str(), 1);
+        ::setenv("PULSE_SERVER", ("unix:" + (dir / "run/pulse/native").string()).c_str(), 1);
+    }
+
+    void TearDown() override {
+        stop(recorder);
+        stop(server);
+        if (dir.empty()) return;
+        for (const char* name : kVars) ::unsetenv(name);
+        for (auto& [name, value] : saved) ::setenv(name.c_str(), value.c_str(), 1);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    bool startServer() {
+        server = spawn({"pulseaudio", "--system=false", "--daemonize=no", "--exit-idle-time=-1", "-n",
+                        "--use-pid-file=false", "-L", "module-null-sink sink_name=nr norewinds=1", "-L",
+                        "module-native-protocol-unix"},
+                       dir / "server.log");
+        return server > 0 && waitFor([&] {
+                   pid_t pactl = spawn({"pactl", "info"}, dir / "pactl.log");
+                   int status = 1;
+                   if (pactl > 0) ::waitpid(pactl, &status, 0);
+                   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+               }, 5s);
+    }
+
+    // Records the null sink's monitor; returns once samples are flowing.
+    bool startRecording() {
+        recorder = spawn({"sh", "-c",
+                          "exec parec -d nr.monitor --latency-msec=5 --format=s16le --rate=44100 --channels=1 "
+                          "--raw > '" + (dir / "rec.raw").string() + "'"},
+                         dir / "parec.log");
+        return recorder > 0 && waitFor([&] {
+                   std::error_code e;
+                   const auto size = fs::file_size(dir / "rec.raw", e);
+                   return !e && size > 4410;
+               }, 5s);
+    }
+
+    std::vector<double> recorded() {
+        const Bytes raw = readFile(dir / "rec.raw");
+        return samples(raw.data(), raw.size());
+    }
+
+    // Waits until sound has been recorded and then 300 ms of silence.
+    std::vector<double> recordUntilQuiet() {
+        std::vector<double> rec;
+        waitFor([&] {
+            rec = recorded();
+            const auto span = soundSpan(rec);
+            return span && rec.size() / kRate - span->end > 0.3;
+        }, 5s);
+        stop(recorder);
+        return recorded();
+    }
+
+    static constexpr const char* kVars[] = {"XDG_RUNTIME_DIR", "HOME", "PULSE_RUNTIME_PATH", "PULSE_SERVER"};
+    fs::path dir;
+    std::vector<std::pair<std::string, std::string>> saved;
+    pid_t server = -1;
+    pid_t recorder = -1;
+};
+
+TEST_F(PulseServer, PlaysAClipThroughToTheSink) {
+    ASSERT_TRUE(startServer()) << [&] {
+        const Bytes log = readFile(dir / "server.log");
+        return std::string(log.begin(), log.end());
+    }();
+    kob::PulsePlayer player;
+    ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
+    ASSERT_TRUE(startRecording());
+    const Clip perfect = loadClip("PERFECT");
+    ASSERT_FALSE(perfect.pcm.empty());
+
+    player.play("Perfect", perfect.wave.data(), perfect.wave.size());
+    const auto rec = recordUntilQuiet();
+    const auto span = soundSpan(rec);
+    ASSERT_TRUE(span) << "nothing reached the sink";
+    EXPECT_NEAR(span->length(), perfect.seconds(), perfect.seconds() * 0.25);
+    // The samples arrive as they are in the clip.
+    const std::vector<double> head(perfect.pcm.begin(), perfect.pcm.begin() + 2205);
+    EXPECT_GT(bestMatch(rec, head).second, 0.95);
+}
+
+TEST_F(PulseServer, ANewCueCutsOffTheOneStillPlaying) {
+    ASSERT_TRUE(startServer());
+    kob::PulsePlayer player;
+    ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
+    ASSERT_TRUE(startRecording());
+    const Clip longOne = loadClip("YOULLREGRETTHAT");
+    const Clip shortOne = loadClip("PERFECT");
+
+    player.play("YoullRegretThat", longOne.wave.data(), longOne.wave.size());
+    std::this_thread::sleep_for(150ms);
+    player.play("Perfect", shortOne.wave.data(), shortOne.wave.size());
+    const auto rec = recordUntilQuiet();
+    const auto span = soundSpan(rec);
+    ASSERT_TRUE(span);
+
+    // The second cue starts from its beginning with nothing of the first
+    // mixed in, and the sound ends with it, long before the first clip
+    // would have ended.
+    const std::vector<double> head(shortOne.pcm.begin(), shortOne.pcm.begin() + 2205);
+    const auto [at, match] = bestMatch(rec, head);
+    EXPECT_GT(match, 0.95);
+    const double secondStart = at / kRate - span->begin;
+    EXPECT_GT(secondStart, 0.05);
+    EXPECT_NEAR(span->length(), secondStart + shortOne.seconds(), 0.1);
+    EXPECT_LT(span->length(), longOne.seconds() * 0.8);
+}
+
+// Helps the no-server case: everything written to stderr meanwhile.
+class StderrCapture {
+public:
+    explicit StderrCapture(const fs::path& file) : path(file) {
+        std::fflush(stderr);
+        saved = ::dup(2);
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 2);
+        ::close(fd);
+    }
+    std::string finish() {
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        const Bytes text = readFile(path);
+        return std::string(text.begin(), text.end());
+    }
+
+private:
+    fs::path path;
+    int saved;
+};
+
+TEST_F(PulseServer, WithoutAServerPlaysNothingSilentlyAndPicksUpALateServer) {
+    const Clip hello = loadClip("HELLO");
+    std::optional<kob::PulsePlayer> player;
+    {
+        StderrCapture err(dir / "stderr.txt");
+        player.emplace();
+        for (int i = 0; i < 100; ++i) player->play("Hello", hello.wave.data(), hello.wave.size());
+        // Long enough for at least one reconnection attempt to fail.
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_FALSE(player->ready());
+        EXPECT_EQ(err.finish(), "");
+    }
+
+    // A server that appears later is found without any help.
+    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(waitFor([&] { return player->ready(); }, 5s));
+    ASSERT_TRUE(startRecording());
+    player->play("Hello", hello.wave.data(), hello.wave.size());
+    const auto span = soundSpan(recordUntilQuiet());
+    ASSERT_TRUE(span);
+    EXPECT_NEAR(span->length(), hello.seconds(), hello.seconds() * 0.25);
+}
+
+TEST_F(PulseServer, SurvivesTheServerGoingAwayAndComingBack) {
+    ASSERT_TRUE(startServer());
+    kob::PulsePlayer player;
+    ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
+    stop(server);
+    ASSERT_TRUE(waitFor([&] { return !player.ready(); }, 5s));
+    const Clip missed = loadClip("MISSED");
+    player.play("Missed", missed.wave.data(), missed.wave.size());  // nowhere to go
+
+    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
+    ASSERT_TRUE(startRecording());
+    player.play("Missed", missed.wave.data(), missed.wave.size());
+    const auto span = soundSpan(recordUntilQuiet());
+    ASSERT_TRUE(span);
+    EXPECT_NEAR(span->length(), missed.seconds(), missed.seconds() * 0.25);
+}
+
+}  // namespace
