@@ -1,17 +1,50 @@
 #include "measure/conversion_windows.h"
 
-#include "app/main_window.h"
 #include "measure/mertek_form.h"
 
-TTeruletForm::TTeruletForm(TForm1* main, TMertekForm* chooser)
-    : BackWindow(main, chooser, QStringLiteral("TeruletForm"), QStringLiteral("Kobaltfa -- Terület átváltás --"),
-                 QSize(665, 426)) {}
-THosszuForm::THosszuForm(TForm1* main, TMertekForm* chooser)
-    : BackWindow(main, chooser, QStringLiteral("HosszuForm"), QStringLiteral("Kobaltfa -- Hosszúság átváltás --"),
-                 QSize(665, 426)) {}
+namespace {
+
+// Five rows 48 pixels apart; the choices in two lines inside the frame.
+ConversionLayout fiveRows(std::vector<QPoint> raisedAt) {
+    return {{16, 64, 112, 160, 208},
+            {{392, 192}, {472, 192}, {536, 192}, {393, 224}, {472, 224}},
+            std::move(raisedAt)};
+}
+
+const ConversionWindowData& teruletData() {
+    // Six rows 40 pixels apart, the raised "2" after every unit but the hectare.
+    static const ConversionWindowData d{
+        &kob::teruletTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
+        {{16, 56, 96, 136, 176, 216},
+         {{392, 192}, {471, 192}, {536, 192}, {392, 224}, {473, 224}, {536, 224}},
+         {{264, 16}, {}, {252, 96}, {264, 136}, {264, 176}, {268, 216}}},
+        false};
+    return d;
+}
+
+const ConversionWindowData& hosszuData() {
+    static const ConversionWindowData d{&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --",
+                                        fiveRows({}), false};
+    return d;
+}
+
+const ConversionWindowData& terfogatData() {
+    // The raised "3" of every unit but the litre.
+    static const ConversionWindowData d{&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
+                                        fiveRows({{256, 16}, {}, {264, 115}, {264, 160}, {268, 208}}), true};
+    return d;
+}
+
+const ConversionWindowData& tomegData() {
+    static const ConversionWindowData d{&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --",
+                                        fiveRows({}), false};
+    return d;
+}
+
+}  // namespace
+
+TTeruletForm::TTeruletForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, teruletData()) {}
+THosszuForm::THosszuForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, hosszuData()) {}
 TTerfogatForm::TTerfogatForm(TForm1* main, TMertekForm* chooser)
-    : BackWindow(main, chooser, QStringLiteral("TerfogatForm"), QStringLiteral("Kobaltfa -- Térfogat átváltás --"),
-                 QSize(665, 426)) {}
-TTomegForm::TTomegForm(TForm1* main, TMertekForm* chooser)
-    : BackWindow(main, chooser, QStringLiteral("TomegForm"), QStringLiteral("Kobaltfa -- Tömeg átváltás --"),
-                 QSize(665, 426)) {}
+    : ConversionWindow(main, chooser, terfogatData()) {}
+TTomegForm::TTomegForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, tomegData()) {}

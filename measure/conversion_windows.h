@@ -1,25 +1,33 @@
+// The four conversion drills: one window class, four unit tables.
 #pragma once
 
-#include "app/back_window.h"
+#include "measure/conversion_window.h"
 
 class TMertekForm;
 
-class TTeruletForm : public BackWindow {
+// Area: km2, ha, m2, dm2, cm2, mm2.
+class TTeruletForm : public ConversionWindow {
     Q_OBJECT
 public:
     TTeruletForm(TForm1* main, TMertekForm* chooser);
 };
-class THosszuForm : public BackWindow {
+
+// Length: km, m, dm, cm, mm.
+class THosszuForm : public ConversionWindow {
     Q_OBJECT
 public:
     THosszuForm(TForm1* main, TMertekForm* chooser);
 };
-class TTerfogatForm : public BackWindow {
+
+// Volume: m3, liter, dm3, cm3, mm3.
+class TTerfogatForm : public ConversionWindow {
     Q_OBJECT
 public:
     TTerfogatForm(TForm1* main, TMertekForm* chooser);
 };
-class TTomegForm : public BackWindow {
+
+// Mass: t, q, kg, dkg, g.
+class TTomegForm : public ConversionWindow {
     Q_OBJECT
 public:
     TTomegForm(TForm1* main, TMertekForm* chooser);
