@@ -1,0 +1,220 @@
+// The skin manager: six distinct looks, unknown names drawn as Aluminium,
+// every window (hidden ones too) redrawn on a switch, and the colours the
+// windows set on single controls kept in every skin.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QtTest>
+
+#include "app/kobalt_window.h"
+#include "app/main_window.h"
+#include "app/skin_manager.h"
+#include "app/ui_common.h"
+#include "support/testkit.h"
+
+namespace {
+
+// The colour a skin paints at a point of the widget, rendered as the
+// widget would be on screen (hidden widgets render all the same).
+QColor pixelAt(QWidget* w, QPoint p) {
+    w->ensurePolished();
+    return w->grab().toImage().pixelColor(p);
+}
+
+// A point inside a button's face, left of the centred caption.
+QPoint faceOf(const QPushButton* b) { return QPoint(6, b->height() / 2); }
+
+int redTextPixels(QWidget* w) {
+    const QImage img = w->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() > 170 && c.green() < 90 && c.blue() < 90) ++n;
+        }
+    return n;
+}
+
+}  // namespace
+
+class SkinManagerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sixNamesSixDifferentSheets();
+    void settingANameAppliesItsSheetAndPalette();
+    void unknownNameIsKeptAndDrawnAsAluminium();
+    void switchingReachesHiddenWindows();
+    void eachSkinLooksDifferent();
+    void widgetColourSurvivesEverySkin();
+    void darkInkLabelsStayReadableInDarkSkins();
+    void noFocusFrameButtonsKeepTheirBorderWhenFocused();
+};
+
+void SkinManagerTest::sixNamesSixDifferentSheets() {
+    const QStringList names = SkinManager::builtInNames();
+    QCOMPARE(names.size(), 6);
+    QSet<QString> sheets;
+    for (const QString& n : names) {
+        const QString qss = SkinManager::styleSheet(n);
+        QVERIFY2(qss.contains(QLatin1String("QPushButton")), qPrintable(n));
+        QVERIFY2(qss.contains(QLatin1String("KobaltWindow")), qPrintable(n));
+        sheets.insert(qss);
+    }
+    QCOMPARE(sheets.size(), 6);
+}
+
+void SkinManagerTest::settingANameAppliesItsSheetAndPalette() {
+    SkinManager m;
+    for (const QString& n : SkinManager::builtInNames()) {
+        QSignalSpy spy(&m, &SkinManager::skinChanged);
+        m.setSkinName(n);
+        QCOMPARE(m.skinName(), n);
+        QCOMPARE(m.drawnLook(), n);
+        QCOMPARE(qApp->styleSheet(), SkinManager::styleSheet(n));
+        QCOMPARE(QApplication::palette().color(QPalette::Window), SkinManager::palette(n).color(QPalette::Window));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), n);
+    }
+    // Smoky is the dark look: light text on a dark window.
+    const QPalette smoky = SkinManager::palette(QStringLiteral("Smoky (internal)"));
+    QVERIFY(smoky.color(QPalette::Window).lightness() < 80);
+    QVERIFY(smoky.color(QPalette::WindowText).lightness() > 200);
+}
+
+void SkinManagerTest::unknownNameIsKeptAndDrawnAsAluminium() {
+    const QString alu = SkinManager::defaultName();
+    SkinManager m;
+    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(200, 60));
+    auto* b = new QPushButton(QStringLiteral("x"), &w);
+    b->setGeometry(10, 10, 180, 25);
+
+    m.setSkinName(alu);
+    const QColor aluFace = pixelAt(b, faceOf(b));
+    m.setSkinName(QStringLiteral("Beijing Ext (internal)"));
+    const QColor beijingFace = pixelAt(b, faceOf(b));
+    QVERIFY(aluFace != beijingFace);
+
+    m.setSkinName(QStringLiteral("Pink Unicorn (external)"));
+    QCOMPARE(m.skinName(), QStringLiteral("Pink Unicorn (external)"));
+    QCOMPARE(m.drawnLook(), alu);
+    QCOMPARE(qApp->styleSheet(), SkinManager::styleSheet(alu));
+    QCOMPARE(pixelAt(b, faceOf(b)), aluFace);
+    QCOMPARE(SkinManager::styleSheet(QStringLiteral("Pink Unicorn (external)")), SkinManager::styleSheet(alu));
+}
+
+void SkinManagerTest::switchingReachesHiddenWindows() {
+    testkit::Harness h;
+    h.start();
+    TForm1* main = h.app->Form1;
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QPushButton* mainButton = main->findChild<QPushButton*>(QStringLiteral("MertekBtn"));
+    QVERIFY(mainButton);
+
+    // A button in every other window, all of them hidden.
+    QList<QPushButton*> probes;
+    for (KobaltWindow* w : h.app->windows()) {
+        if (w == main) continue;
+        QVERIFY(!w->isVisible());
+        auto* b = new QPushButton(QStringLiteral("Próba"), w);
+        b->setGeometry(0, 0, 200, 25);
+        probes << b;
+    }
+    QCOMPARE(probes.size(), 10);
+
+    QColor previous;
+    for (const QString& n : SkinManager::builtInNames()) {
+        main->SkinMen()->setSkinName(n);
+        const QColor expected = pixelAt(mainButton, QPoint(6, mainButton->height() / 2));
+        QVERIFY2(expected != previous, qPrintable(n));
+        previous = expected;
+        for (QPushButton* b : probes) {
+            QVERIFY(!b->window()->isVisible());
+            QCOMPARE(pixelAt(b, QPoint(6, b->height() / 2)), expected);
+        }
+    }
+}
+
+void SkinManagerTest::eachSkinLooksDifferent() {
+    SkinManager m;
+    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 120));
+    auto* b = new QPushButton(QStringLiteral("Gomb"), &w);
+    b->setGeometry(10, 10, 200, 25);
+    QSet<QRgb> windows, buttons;
+    for (const QString& n : SkinManager::builtInNames()) {
+        m.setSkinName(n);
+        windows.insert(pixelAt(&w, QPoint(280, 100)).rgb());
+        buttons.insert(pixelAt(b, faceOf(b)).rgb());
+    }
+    QCOMPARE(windows.size(), 6);
+    QCOMPARE(buttons.size(), 6);
+}
+
+void SkinManagerTest::widgetColourSurvivesEverySkin() {
+    SkinManager m;
+    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 90));
+    auto* red = kobui::makeButton(&w, QStringLiteral("Red"), QStringLiteral("MMMM"), QRect(10, 10, 200, 25),
+                                  kobui::arialFont(16, true));
+    red->setStyleSheet(QStringLiteral("color: #ff0000"));
+    auto* plain = kobui::makeButton(&w, QStringLiteral("Plain"), QStringLiteral("MMMM"), QRect(10, 45, 200, 25),
+                                    kobui::arialFont(16, true));
+    for (const QString& n : SkinManager::builtInNames()) {
+        m.setSkinName(n);
+        QVERIFY2(redTextPixels(red) > 40, qPrintable(n));
+        QVERIFY2(redTextPixels(plain) == 0, qPrintable(n));
+    }
+}
+
+void SkinManagerTest::darkInkLabelsStayReadableInDarkSkins() {
+    // A label the window draws in black must keep its black and stand on
+    // a light ground in every skin.
+    SkinManager m;
+    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 140));
+    auto* label = kobui::makeLabel(&w, QStringLiteral("Hanyszor"), QStringLiteral("10"), QRect(10, 10, 220, 110),
+                                   kobui::arialFont(96, true), Qt::AlignCenter);
+    kobui::setTextColour(label, Qt::black);
+    for (const QString& n : SkinManager::builtInNames()) {
+        m.setSkinName(n);
+        label->ensurePolished();
+        const QImage img = w.grab(label->geometry()).toImage();
+        int darkest = 255;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) darkest = std::min(darkest, qGray(img.pixel(x, y)));
+        QVERIFY2(darkest < 30, qPrintable(n));
+        // The ground just inside the label's corner, beside the digits.
+        QVERIFY2(qGray(img.pixel(8, img.height() / 2)) > 150, qPrintable(n));
+    }
+}
+
+void SkinManagerTest::noFocusFrameButtonsKeepTheirBorderWhenFocused() {
+    SkinManager m;
+    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 100));
+    auto* plain = new QPushButton(QStringLiteral("A"), &w);
+    plain->setGeometry(10, 10, 200, 25);
+    auto* quiet = new QPushButton(QStringLiteral("B"), &w);
+    quiet->setGeometry(10, 50, 200, 25);
+    quiet->setProperty("noFocusFrame", true);
+    plain->setFocusPolicy(Qt::StrongFocus);
+    quiet->setFocusPolicy(Qt::StrongFocus);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The whole face and rim of a button as drawn.
+    auto edge = [](QPushButton* b) { return b->grab().toImage(); };
+    for (const QString& n : SkinManager::builtInNames()) {
+        m.setSkinName(n);
+        if (QWidget* f = QApplication::focusWidget()) f->clearFocus();
+        QTRY_VERIFY(!plain->hasFocus() && !quiet->hasFocus());
+        const QImage plainRest = edge(plain);
+        const QImage quietRest = edge(quiet);
+        plain->setFocus();
+        QTRY_VERIFY(plain->hasFocus());
+        QVERIFY2(edge(plain) != plainRest, qPrintable(n));
+        quiet->setFocus();
+        QTRY_VERIFY(quiet->hasFocus());
+        QCOMPARE(edge(quiet), quietRest);
+    }
+}
+
+QTEST_MAIN(SkinManagerTest)
+#include "skin_manager_qtest.moc"
