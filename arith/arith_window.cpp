@@ -41,6 +41,7 @@ ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const k
                  QSize(spec.clientWidth, spec.fullHeight)),
       spec_(spec),
       drill_(spec.op, spec.design, randomFor(main)) {
+    setFont(kobui::sansFont(11));
     // The frame goes first so the buttons lie on top of it.
     RGSzorzo = new QGroupBox(QString::fromUtf8(spec.groupCaption), this);
     RGSzorzo->setObjectName(QStringLiteral("RGSzorzo"));
