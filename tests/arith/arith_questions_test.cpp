@@ -276,29 +276,3 @@ TEST(ArithDrill, TextThatIsNoNumberChangesNothing) {
     ASSERT_TRUE(parseAnswer("00056", v));
     EXPECT_EQ(v, 56);
 }
-
-// ---- window descriptions -----------------------------------------------------
-
-TEST(ArithSpecs, ButtonsAndPictureMenusFollowEachWindow) {
-    const ArithWindowSpec& add = additionSpec();
-    ASSERT_EQ(add.buttons.size(), 5u);
-    EXPECT_STREQ(add.buttons[3].caption, "1.000-es");
-    EXPECT_EQ(add.buttons[3].choice, Choice::fixed(1000));
-    EXPECT_TRUE(add.buttons[0].pictures);
-    EXPECT_EQ(add.answerLength, 5);
-
-    const ArithWindowSpec& div = divisionSpec();
-    ASSERT_EQ(div.buttons.size(), 10u);
-    EXPECT_STREQ(div.buttons[9].object, "RBV");
-    EXPECT_EQ(div.buttons[9].choice, Choice::randomTable());
-    EXPECT_EQ(div.answerLength, 3);
-    EXPECT_FALSE(div.pictureAid);
-
-    auto objects = [](const ArithWindowSpec& s) {
-        std::string all;
-        for (const PictureItem& p : s.pictureMenu) all += std::string(p.object) + " ";
-        return all;
-    };
-    EXPECT_EQ(objects(add), "Alma1 Bann1 Medve1 Hamburger1 Jepp1 Kocsi1 Paradicsom1 Szl1 Vonat1 ");
-    EXPECT_EQ(objects(subtractionSpec()), "Bann1 Szl1 Hamburger1 Alma1 Medve1 Jepp1 Paradicsom1 Vonat1 Kocsi1 ");
-}
