@@ -100,22 +100,6 @@ TEST(UnitTables, ExpectedValuesOfLengthVolumeAndMass) {
     EXPECT_EQ(expectedFor(tomegTable(), 3, 40)[4], "400");
 }
 
-TEST(UnitTables, CaptionsSuffixesAndNames) {
-    const UnitTable& a = teruletTable();
-    ASSERT_EQ(a.size(), 6u);
-    EXPECT_EQ(a.rows[1].field, "Ha");
-    EXPECT_EQ(a.rows[1].logSuffix, " ha ");
-    EXPECT_EQ(a.rows[0].logSuffix, " km2 ");
-    EXPECT_EQ(a.rows[0].raisedLabel, "sLabel8");
-    EXPECT_EQ(terfogatTable().rows[1].logSuffix, " liter ");
-    EXPECT_EQ(terfogatTable().rows[0].choiceCaption, "m3");
-    EXPECT_EQ(terfogatTable().rows[0].field, "Nkm");
-    EXPECT_EQ(tomegTable().rows[3].logSuffix, " dkg ");
-    EXPECT_EQ(hosszuTable().rowOf("SpinNdm"), 2);
-    EXPECT_EQ(a.rowOf("CHa"), 1);
-    EXPECT_EQ(a.rowOf("IdoScroll"), -1);
-}
-
 TEST(ConversionCheck, TypedFormsJudgedExactly) {
     struct Case {
         const UnitTable* table;

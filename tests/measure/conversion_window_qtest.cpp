@@ -369,12 +369,18 @@ void ConversionWindowTest::spinBoxesRefuseOtherKeysWithABeep() {
     QTest::keyClick(s, Qt::Key_Up);
     QCOMPARE(s->value(), 1001);
 
-    // Out of range values are clamped when the box is left.
+    QCOMPARE(s->findChild<QLineEdit*>()->maxLength(), 10);
+
+    // A box left empty counts as its minimum and shows it once left.
     QSpinBox* km = child<QSpinBox>(w, "SpinKm");
-    km->setValue(7);
-    QCOMPARE(km->maximum(), 1000);
-    km->setValue(1234567);
-    QCOMPARE(km->value(), 1000);
+    km->setFocus();
+    km->selectAll();
+    QTest::keyClick(km, Qt::Key_Backspace);
+    QCOMPARE(km->text(), QString());
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(km, &leave);
+    QCOMPARE(km->text(), QStringLiteral("0"));
+    QCOMPARE(km->value(), 0);
 }
 
 void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
@@ -455,6 +461,11 @@ void ConversionWindowTest::backgroundClickAndAccessibleNames() {
     QCOMPARE(h.player.cues, QStringList{QStringLiteral("LeaveMeAlone")});
     QTest::mouseClick(child<QLabel>(w, "sLabel3"), Qt::LeftButton);
     QCOMPARE(h.player.cues.size(), 1);
+
+    // Tab leads from the choices to the next task, the fields and the check.
+    QCOMPARE(child<QRadioButton>(w, "RBNmm")->nextInFocusChain(), child<QWidget>(w, "Kovetkezo"));
+    QCOMPARE(child<QWidget>(w, "Kovetkezo")->nextInFocusChain(), child<QWidget>(w, "Nkm"));
+    QCOMPARE(child<QWidget>(w, "Nmm")->nextInFocusChain(), child<QWidget>(w, "EllenBtn"));
 
     QCOMPARE(child<QLineEdit>(w, "Nm")->accessibleName(), QStringLiteral("liter mező"));
     QCOMPARE(child<QCheckBox>(w, "CNkm")->accessibleName(), QStringLiteral("m3 bekapcsolva"));
