@@ -32,16 +32,7 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 constexpr double kRate = 44100;
 
-bool onPath(const std::string& tool) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    for (std::size_t at = 0; at <= dirs.size();) {
-        const std::size_t end = std::min(dirs.find(':', at), dirs.size());
-        if (::access((dirs.substr(at, end - at) + "/" + tool).c_str(), X_OK) == 0) return true;
-        at = end + 1;
-    }
-    return false;
-}
+bool onPath(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null").c_str()) == 0; }
 
 // Starts a program with the test's environment and its output in `log`.
 pid_t spawn(std::vector<std::string> args, const fs::path& log) {
@@ -62,8 +53,12 @@ pid_t spawn(std::vector<std::string> args, const fs::path& log) {
 void stop(pid_t& pid) {
     if (pid <= 0) return;
     ::kill(pid, SIGTERM);
-    for (int i = 0; i < 200 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++i) std::this_thread::sleep_for(10ms);
-    if (::kill(pid, 0) == 0) {
+    bool reaped = false;
+    for (int i = 0; i < 200 && !reaped; ++i) {
+        reaped = ::waitpid(pid, nullptr, WNOHANG) == pid;
+        if (!reaped) std::this_thread::sleep_for(10ms);
+    }
+    if (!reaped) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
     }
