@@ -234,7 +234,7 @@ void PulsePlayer::play(std::string_view, const std::uint8_t* wave, std::size_t s
     if (d->stream && pa_stream_get_state(d->stream) == PA_STREAM_READY) {
         // Drop what is left of the previous cue, then start this one.
         if (pa_operation* op = pa_stream_flush(d->stream, nullptr, nullptr)) pa_operation_unref(op);
-        d->clip = pcm.data;
+        d->clip = pcm.size >= 2 ? pcm.data : nullptr;
         d->clipSize = pcm.size;
         d->clipPos = 0;
         d->feed();
