@@ -1,0 +1,400 @@
+// In-process measurements of the whole program (built by the test kit with
+// a recording cue player and a private settings file), under a real X
+// display:
+//
+//   bench_app response N   Enter in the addition window to the next question
+//                          painted; "Ellenőrzés" in the length window to the
+//                          recoloured fields painted (N each)
+//   bench_app skin N       a skin switch: every window restyled, the shown
+//                          one repainted (N rounds over the six skins)
+//   bench_app soak A C     A answers in each arithmetic window and C tasks
+//                          in each conversion window; memory before and after
+//
+// Prints key=value lines.
+#include <malloc.h>
+#include <time.h>
+#include <xcb/xcb.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QtTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/skin_manager.h"
+#include "arith/arith_window.h"
+#include "arith/arith_windows.h"
+#include "drill/drill_controls.h"
+#include "drill/drill_ui.h"
+#include "measure/conversion_window.h"
+#include "measure/conversion_windows.h"
+#include "measure/mertek_form.h"
+#include "support/testkit.h"
+
+namespace {
+
+double nowMs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return NAN;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return NAN;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+// Counts the paint events of the widgets of one window.
+class PaintCounter : public QObject {
+public:
+    QWidget* window = nullptr;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget*>(o)->window() == window) ++paints;
+        return false;
+    }
+};
+
+PaintCounter* counter() {
+    static PaintCounter* c = [] {
+        auto* p = new PaintCounter;
+        qApp->installEventFilter(p);
+        return p;
+    }();
+    return c;
+}
+
+// Waits until the X server has taken everything sent so far.
+void xSync() {
+    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        xcb_connection_t* c = x11->connection();
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+}
+
+// Starts counting the paint events of `w`'s widgets.
+void watchPaints(QWidget* w) {
+    counter()->window = w;
+    counter()->paints = 0;
+}
+
+// Runs the event loop until `w` has been repainted and the pixels are with
+// the X server, and then no further paint follows for `quietMs`. Returns
+// the time of the end of the last repaint, or NAN when none came. Paints
+// since watchPaints(w) count (some test events run the loop themselves).
+double untilPainted(QWidget* w, double quietMs = 10, double timeoutMs = 1000) {
+    PaintCounter* pc = counter();
+    if (pc->window != w) watchPaints(w);
+    double last = NAN;
+    if (pc->paints > 0) {
+        xSync();
+        last = nowMs();
+    }
+    const double start = nowMs();
+    for (;;) {
+        const int before = pc->paints;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const double t = nowMs();
+        if (pc->paints > before) {
+            xSync();
+            last = nowMs();
+        } else if (!std::isnan(last) && t - last > quietMs) {
+            break;
+        } else if (std::isnan(last) && t - start > timeoutMs) {
+            break;
+        }
+    }
+    pc->window = nullptr;
+    pc->paints = 0;
+    return last;
+}
+
+void settle(QWidget* w) {
+    if (!QTest::qWaitForWindowExposed(w)) std::fprintf(stderr, "window not exposed\n");
+    untilPainted(w, 30, 300);
+}
+
+// Keeps the scripted random numbers flowing so every question differs.
+void feed(testkit::Harness& h, std::mt19937& rng) {
+    if (h.script->size() > 1000) return;
+    for (int i = 0; i < 20000; ++i) h.script->push_back(int(rng() % 100000));
+}
+
+struct Rollup {
+    long rss = -1, pss = -1;
+};
+Rollup rollup() {
+    Rollup r;
+    std::ifstream f("/proc/self/smaps_rollup");
+    std::string line, key;
+    long v;
+    while (std::getline(f, line)) {
+        std::istringstream in(line);
+        if (!(in >> key >> v)) continue;
+        if (key == "Rss:") r.rss = v;
+        if (key == "Pss:") r.pss = v;
+    }
+    return r;
+}
+
+ArithWindow* arith(testkit::Harness& h, int i) {
+    ArithWindow* w[] = {h.app->OsszeadForm, h.app->KivonForm, h.app->SzorzasForm, h.app->OsztasForm};
+    return w[i];
+}
+QPushButton* arithButton(testkit::Harness& h, int i) {
+    QPushButton* b[] = {h.app->Form1->OsszeBtn, h.app->Form1->KivonBtn, h.app->Form1->SzorozBtn,
+                        h.app->Form1->OsztBtn};
+    return b[i];
+}
+ConversionWindow* conversion(testkit::Harness& h, int i) {
+    ConversionWindow* w[] = {h.app->TeruletForm, h.app->HosszuForm, h.app->TerfogatForm, h.app->TomegForm};
+    return w[i];
+}
+QPushButton* conversionButton(testkit::Harness& h, int i) {
+    QPushButton* b[] = {h.app->MertekForm->TeruletBtn, h.app->MertekForm->Hosszusag, h.app->MertekForm->TerfogatBtn,
+                        h.app->MertekForm->TomegBtn};
+    return b[i];
+}
+
+void startShown(testkit::Harness& h) {
+    h.start();
+    h.app->Form1->show();
+    settle(h.app->Form1);
+}
+
+// Opens a conversion window the pupil's way: main menu, chooser, window.
+ConversionWindow* openConversion(testkit::Harness& h, int i) {
+    h.app->Form1->MertekBtn->click();
+    settle(h.app->MertekForm);
+    conversionButton(h, i)->click();
+    ConversionWindow* w = conversion(h, i);
+    settle(w);
+    return w;
+}
+
+void closeConversion(testkit::Harness& h, ConversionWindow* w) {
+    w->close();
+    settle(h.app->MertekForm);
+    h.app->MertekForm->close();
+    settle(h.app->Form1);
+}
+
+// A given unit and a fresh task; the fields filled with the right answer
+// (every `wrongEvery`-th task one field wrong).
+void poseAndFill(ConversionWindow* w, int task, int wrongEvery) {
+    const auto& rows = w->unitRows();
+    if (!rows[1].choice->isChecked()) rows[1].choice->click();
+    w->Kovetkezo->click();
+    const auto& expected = w->engine().state().ExpectedValues;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!rows[r].toggle->isChecked()) continue;
+        QString text = QString::fromStdString(expected[r].toString());
+        if (wrongEvery > 0 && task % wrongEvery == 0 && r == 0) text += QLatin1Char('1');
+        rows[r].field->setText(text);
+    }
+}
+
+int response(int n) {
+    std::mt19937 rng(7);
+    testkit::Harness h;
+    feed(h, rng);
+    startShown(h);
+
+    // Addition, opened from the menu.
+    arithButton(h, 0)->click();
+    ArithWindow* add = arith(h, 0);
+    settle(add);
+    std::vector<double> arithMs, arithJudgeMs;
+    for (int i = 0; i < n + 3; ++i) {
+        feed(h, rng);
+        QTest::keyClicks(add->Annyi, QString::number(add->drill().state().ExpectedAnswer));
+        untilPainted(add, 5, 50);
+        watchPaints(add);
+        const double t0 = nowMs();
+        QTest::keyClick(add->Annyi, Qt::Key_Return);
+        const double judged = nowMs();
+        const double t1 = untilPainted(add);
+        if (i < 3) continue;  // warm-up
+        arithMs.push_back(t1 - t0);
+        arithJudgeMs.push_back(judged - t0);
+    }
+    add->close();
+    settle(h.app->Form1);
+
+    // Length conversion: the check of a filled-in task.
+    ConversionWindow* len = openConversion(h, 1);
+    std::vector<double> convMs;
+    for (int i = 0; i < n + 3; ++i) {
+        feed(h, rng);
+        poseAndFill(len, i, 3);
+        untilPainted(len, 5, 50);
+        watchPaints(len);
+        const double t0 = nowMs();
+        QTest::mouseClick(len->EllenBtn, Qt::LeftButton);
+        const double t1 = untilPainted(len);
+        if (i < 3) continue;
+        convMs.push_back(t1 - t0);
+    }
+    closeConversion(h, len);
+
+    std::printf("arith_ms=%.3f arith_p90_ms=%.3f arith_handler_ms=%.3f conv_ms=%.3f conv_p90_ms=%.3f n=%d\n",
+                median(arithMs), percentile(arithMs, 0.9), median(arithJudgeMs), median(convMs),
+                percentile(convMs, 0.9), n);
+    return 0;
+}
+
+int skin(int rounds) {
+    testkit::Harness h;
+    startShown(h);
+    const QStringList names = SkinManager::builtInNames();
+    const QList<KobaltWindow*> windows = h.app->windows();
+    std::vector<std::vector<double>> restyle(names.size()), render(names.size());
+    for (int r = 0; r < rounds + 1; ++r) {
+        for (int s = 0; s < names.size(); ++s) {
+            // Restyled: the sheet applied, every window and control polished
+            // and laid out, the shown main window repainted.
+            const double t0 = nowMs();
+            h.app->Form1->SkinMen()->setSkinName(names[s]);
+            for (KobaltWindow* w : windows) {
+                w->ensurePolished();
+                for (QWidget* c : w->findChildren<QWidget*>()) c->ensurePolished();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            for (KobaltWindow* w : windows)
+                if (w->layout()) w->layout()->activate();
+            double t1 = untilPainted(h.app->Form1);
+            if (std::isnan(t1)) t1 = nowMs();
+            // Rendered: additionally every window drawn off screen, as the
+            // first showing of each would.
+            const double t2 = nowMs();
+            for (KobaltWindow* w : windows) (void)w->grab();
+            const double t3 = nowMs();
+            if (r == 0) continue;  // first round: sheets read and cached
+            restyle[s].push_back(t1 - t0);
+            render[s].push_back(t1 - t0 + t3 - t2);
+        }
+    }
+    std::vector<double> perSkin, perSkinRender;
+    std::string detail;
+    for (int s = 0; s < names.size(); ++s) {
+        perSkin.push_back(median(restyle[s]));
+        perSkinRender.push_back(median(render[s]));
+        char buf[96];
+        std::snprintf(buf, sizeof buf, " skin%d_ms=%.2f", s, perSkin.back());
+        detail += buf;
+    }
+    std::printf("skin_ms=%.3f skin_max_ms=%.3f skin_render_ms=%.3f%s\n", median(perSkin),
+                *std::max_element(perSkin.begin(), perSkin.end()), median(perSkinRender), detail.c_str());
+    return 0;
+}
+
+qint64 logsText(testkit::Harness& h) {
+    qint64 total = 0;
+    for (int i = 0; i < 4; ++i) {
+        total += arith(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
+        total += conversion(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
+    }
+    return total;
+}
+
+int soak(int answers, int tasks) {
+    std::mt19937 rng(11);
+    testkit::Harness h;
+    feed(h, rng);
+    startShown(h);
+
+    auto runArith = [&](int i, int count) {
+        arithButton(h, i)->click();
+        ArithWindow* w = arith(h, i);
+        settle(w);
+        for (int k = 0; k < count; ++k) {
+            feed(h, rng);
+            int a = w->drill().state().ExpectedAnswer;
+            if (k % 5 == 4) a += 1;  // every fifth answer wrong
+            QTest::keyClicks(w->Annyi, QString::number(a));
+            QTest::keyClick(w->Annyi, Qt::Key_Return);
+            if (k % 50 == 0) {
+                QCoreApplication::processEvents();
+                h.player.clear();  // the recording player's own list is not the program's
+            }
+        }
+        QCoreApplication::processEvents();
+        w->close();
+        settle(h.app->Form1);
+        h.player.clear();
+    };
+    auto runConversion = [&](int i, int count) {
+        ConversionWindow* w = openConversion(h, i);
+        for (int k = 0; k < count; ++k) {
+            feed(h, rng);
+            poseAndFill(w, k, 4);
+            w->EllenBtn->click();
+            if (k % 20 == 0) {
+                QCoreApplication::processEvents();
+                h.player.clear();
+            }
+        }
+        QCoreApplication::processEvents();
+        closeConversion(h, w);
+        h.player.clear();
+    };
+
+    // A first round fills the caches (fonts, glyphs, style, pictures).
+    for (int i = 0; i < 4; ++i) runArith(i, 200);
+    for (int i = 0; i < 4; ++i) runConversion(i, 50);
+    malloc_trim(0);
+    const Rollup before = rollup();
+    const qint64 textBefore = logsText(h);
+    const double t0 = nowMs();
+
+    for (int i = 0; i < 4; ++i) runArith(i, answers);
+    for (int i = 0; i < 4; ++i) runConversion(i, tasks);
+    const double t1 = nowMs();
+    malloc_trim(0);
+    const Rollup after = rollup();
+    const qint64 textAfter = logsText(h);
+
+    std::printf("rss_before_kb=%ld rss_after_kb=%ld pss_before_kb=%ld pss_after_kb=%ld logs_before_bytes=%lld "
+                "logs_after_bytes=%lld soak_s=%.1f answers=%d tasks=%d\n",
+                before.rss, after.rss, before.pss, after.pss, (long long)textBefore, (long long)textAfter,
+                (t1 - t0) / 1000, answers * 4, tasks * 4);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const int a = argc > 2 ? std::atoi(argv[2]) : 30;
+    const int b = argc > 3 ? std::atoi(argv[3]) : 500;
+    if (mode == "response") return response(a);
+    if (mode == "skin") return skin(a);
+    if (mode == "soak") return soak(a, b);
+    std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);
+    return 2;
+}
