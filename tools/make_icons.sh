@@ -5,16 +5,18 @@
 #    banana, hamburger, jeep, car, teddy bear, tomato, grapes and train;
 #  - the skins' glyphs (resources/pictures/skin-*.png): the arrows of the
 #    spin boxes and scroll bars and the check-box tick, one set per skin in
-#    that skin's ink.
+#    that skin's ink;
+#  - the skins' window textures: Aluminium's brushed metal, Smoky's veil of
+#    smoke and Beijing's key-fret lattice, each a small seamless tile.
 #
-# Every picture is drawn in ImageMagick's vector language at eight times its
+# Every drawn picture is made in ImageMagick's vector language at eight times its
 # final size in the coordinates of the final picture (a "scale 8,8" in front
 # of the drawing), then scaled down, which gives smooth edges. Backgrounds are
 # transparent. The icons keep bold dark outlines and bright colours so that
 # a child tells them apart at 32 pixels.
 #
-# The output is deterministic: no time stamps or other varying chunks are
-# written.
+# The output is deterministic: the noise of the textures is seeded, and no
+# time stamps or other varying chunks are written.
 #
 # Usage: tools/make_icons.sh [icon-dir [glyph-dir]]
 #        (defaults: resources/icons and resources/pictures)
