@@ -26,7 +26,9 @@ QPushButton* makeButton(QWidget* parent, const QString& object, const QString& c
 QLabel* makeLabel(QWidget* parent, const QString& object, const QString& text, const QRect& rect,
                   const QFont& font, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 
-// Sets a fixed text colour that skins do not override.
+// Sets a fixed text colour that skins do not override. The dark skins put a
+// light card behind dark text by matching the exact sheet this writes
+// ("color: #rrggbb;"), so keep its form.
 void setTextColour(QWidget* w, const QColor& c);
 
 }  // namespace kobui

@@ -154,9 +154,12 @@ ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const Convers
     connect(EllenBtn, &QPushButton::clicked, this, &ConversionWindow::EllenBtnClick);
     for (const UnitRow& r : rows_) {
         connect(r.toggle, &QCheckBox::toggled, this, &ConversionWindow::CNkmClick);
+        // A choice becoming selected (also from the settings) recolours the
+        // rows, and so does every click, even on the choice already selected.
         connect(r.choice, &QRadioButton::toggled, this, [this](bool on) {
             if (on) RBNkmClick();
         });
+        connect(r.choice, &QRadioButton::clicked, this, &ConversionWindow::RBNkmClick);
     }
     if (data.spinKmRunsIdoScrollChange) {
         // Every change of the first maximum's text re-applies the time limit.

@@ -138,6 +138,12 @@ void ConversionWindowTest::lengthTaskByKeysAndClicks() {
     QVERIFY(Kovetkezo->isEnabled());
     QVERIFY(!EllenBtn->isEnabled());
     QVERIFY(!w->controls()->ElteltIdo->isActive());
+
+    // A click on the choice already selected recolours the rows all the same.
+    QTest::mouseClick(child<QRadioButton>(w, "RBNm"), Qt::LeftButton);
+    QCOMPARE(background(f[0]), kWhite);
+    QCOMPARE(background(f[1]), kBlue);
+    QCOMPARE(f[4]->text(), QStringLiteral("2000"));  // nothing is cleared
 }
 
 void ConversionWindowTest::lateWrongTaskIsRedAndMarked() {
