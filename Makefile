@@ -44,7 +44,7 @@ bench: build
 	@bash bench/run.sh $(BUILD)
 
 screenshots: build
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/kobaltfa_screenshots docs/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/kobaltfa_screenshots docs/screenshots/all
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
