@@ -38,13 +38,14 @@ void KobaltWindow::showModalFrom(QWidget* opener) {
 void KobaltWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (e->spontaneous()) return;  // the desktop giving a window back is no opening
+    onShow();
+    // Centred once its handlers have settled its size for this opening.
     if (QScreen* s = screen()) {
         const QRect avail = s->availableGeometry();
         QRect fg = frameGeometry();
         fg.moveCenter(avail.center());
         move(fg.topLeft());
     }
-    onShow();
 }
 
 void KobaltWindow::mousePressEvent(QMouseEvent* e) {
