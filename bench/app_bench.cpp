@@ -7,8 +7,10 @@
 //                          recoloured fields painted (N each)
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
-//   bench_app soak A C     A answers in each arithmetic window and C tasks
-//                          in each conversion window; memory before and after
+//   bench_app soak A C [no-undo]
+//                          A answers in each arithmetic window and C tasks
+//                          in each conversion window; memory before and
+//                          after (no-undo: the logs kept without undo history)
 //
 // Prints key=value lines.
 #include <malloc.h>
@@ -261,9 +263,68 @@ int response(int n) {
     }
     closeConversion(h, len);
 
-    std::printf("arith_ms=%.3f arith_p90_ms=%.3f arith_handler_ms=%.3f conv_ms=%.3f conv_p90_ms=%.3f n=%d\n",
+    // The reference: the same two steps in a bare Qt window, a question of
+    // two labels answered in a line edit, and five line edits recoloured by
+    // a button through their palettes.
+    QWidget bare;
+    bare.setWindowTitle(QStringLiteral("Bare"));
+    bare.resize(665, 426);
+    auto* left = new QLabel(QStringLiteral("12"), &bare);
+    auto* right = new QLabel(QStringLiteral("34"), &bare);
+    auto* edit = new QLineEdit(&bare);
+    left->setGeometry(20, 20, 100, 60);
+    right->setGeometry(140, 20, 100, 60);
+    edit->setGeometry(260, 20, 160, 60);
+    QFont big = edit->font();
+    big.setPixelSize(48);
+    for (QWidget* x : {(QWidget*)left, (QWidget*)right, (QWidget*)edit}) x->setFont(big);
+    QObject::connect(edit, &QLineEdit::returnPressed, [&] {
+        left->setText(QString::number(rng() % 100));
+        right->setText(QString::number(rng() % 100));
+        edit->clear();
+    });
+    std::vector<QLineEdit*> fields;
+    for (int i = 0; i < 5; ++i) {
+        auto* f = new QLineEdit(&bare);
+        f->setGeometry(20, 100 + 40 * i, 200, 32);
+        fields.push_back(f);
+    }
+    auto* check = new QPushButton(QStringLiteral("Check"), &bare);
+    check->setGeometry(260, 100, 200, 25);
+    int round = 0;
+    QObject::connect(check, &QPushButton::clicked, [&] {
+        ++round;
+        for (QLineEdit* f : fields) {
+            QPalette p = f->palette();
+            p.setColor(QPalette::Base, round % 2 ? QColor(0, 128, 0) : QColor(255, 0, 0));
+            f->setPalette(p);
+            f->setReadOnly(round % 2);
+        }
+    });
+    bare.show();
+    settle(&bare);
+    std::vector<double> bareMs, bareCheckMs;
+    for (int i = 0; i < n + 3; ++i) {
+        QTest::keyClicks(edit, QString::number(rng() % 200));
+        untilPainted(&bare, 5, 50);
+        watchPaints(&bare);
+        double t0 = nowMs();
+        QTest::keyClick(edit, Qt::Key_Return);
+        double t1 = untilPainted(&bare);
+        if (i >= 3) bareMs.push_back(t1 - t0);
+        for (QLineEdit* f : fields) f->setText(QString::number(rng() % 1000));
+        untilPainted(&bare, 5, 50);
+        watchPaints(&bare);
+        t0 = nowMs();
+        QTest::mouseClick(check, Qt::LeftButton);
+        t1 = untilPainted(&bare);
+        if (i >= 3) bareCheckMs.push_back(t1 - t0);
+    }
+
+    std::printf("arith_ms=%.3f arith_p90_ms=%.3f arith_handler_ms=%.3f conv_ms=%.3f conv_p90_ms=%.3f bare_ms=%.3f "
+                "bare_check_ms=%.3f n=%d\n",
                 median(arithMs), percentile(arithMs, 0.9), median(arithJudgeMs), median(convMs),
-                percentile(convMs, 0.9), n);
+                percentile(convMs, 0.9), median(bareMs), median(bareCheckMs), n);
     return 0;
 }
 
@@ -321,11 +382,18 @@ qint64 logsText(testkit::Harness& h) {
     return total;
 }
 
-int soak(int answers, int tasks) {
+int soak(int answers, int tasks, bool noUndo) {
     std::mt19937 rng(11);
     testkit::Harness h;
     feed(h, rng);
     startShown(h);
+    if (noUndo) {
+        // What the logs would cost without their undo history.
+        for (int i = 0; i < 4; ++i) {
+            arith(h, i)->controls()->Memo->document()->setUndoRedoEnabled(false);
+            conversion(h, i)->controls()->Memo->document()->setUndoRedoEnabled(false);
+        }
+    }
 
     auto runArith = [&](int i, int count) {
         arithButton(h, i)->click();
@@ -394,7 +462,7 @@ int main(int argc, char** argv) {
     const int b = argc > 3 ? std::atoi(argv[3]) : 500;
     if (mode == "response") return response(a);
     if (mode == "skin") return skin(a);
-    if (mode == "soak") return soak(a, b);
+    if (mode == "soak") return soak(a, b, argc > 4 && std::string(argv[4]) == "no-undo");
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);
     return 2;
 }

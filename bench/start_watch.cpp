@@ -8,6 +8,7 @@
 //
 // Prints one line of key=value pairs:
 //   start_ms   fork to painted
+//   cpu_ms     CPU time the program had used by then (all its threads)
 //   rss_kb, pss_kb   from /proc/<pid>/smaps_rollup, --settle ms after painted
 //   idle_cpu_pct, idle_wakeups_per_s   over --idle seconds (when asked for)
 // and exits with 1 (printing error=...) when the window never shows.
@@ -92,6 +93,22 @@ long long contextSwitches(pid_t pid) {
             if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
                 total += std::atoll(line.substr(line.find(':') + 1).c_str());
         }
+    }
+    closedir(d);
+    return total;
+}
+
+// CPU time of every thread so far, in ms (the scheduler's own count).
+double cpuMs(pid_t pid) {
+    double total = 0;
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    DIR* d = opendir(dir.c_str());
+    if (!d) return -1;
+    while (dirent* e = readdir(d)) {
+        if (e->d_name[0] == '.') continue;
+        std::ifstream f(dir + "/" + e->d_name + "/schedstat");
+        double ns = 0;
+        if (f >> ns) total += ns / 1e6;
     }
     closedir(d);
     return total;
@@ -225,7 +242,7 @@ int main(int argc, char** argv) {
         sleepMs(1);
     }
 
-    std::string out = "start_ms=" + std::to_string(t1 - t0);
+    std::string out = "start_ms=" + std::to_string(t1 - t0) + " cpu_ms=" + std::to_string(cpuMs(pid));
     sleepMs(settleMs);
     long rss = -1, pss = -1;
     if (readRollup(pid, rss, pss)) out += " rss_kb=" + std::to_string(rss) + " pss_kb=" + std::to_string(pss);
