@@ -9,7 +9,7 @@ DEBS := cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libpulse-dev \
         libgtest-dev fonts-liberation2 pulseaudio pulseaudio-utils \
         xvfb xauth clang libclang-rt-14-dev
 
-.PHONY: deps configure build run test test-sanitize fuzz bench screenshots clean
+.PHONY: deps configure build run test test-sanitize fuzz bench bench-deps screenshots clean
 
 deps:
 	@missing=""; for p in $(DEBS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -40,7 +40,21 @@ test-sanitize:
 fuzz: deps
 	@bash fuzz/run.sh 60
 
-bench: build
+# The benchmarks also need KBruch (their reference peer) and the xcb headers.
+BENCH_DEBS := kbruch libxcb1-dev xvfb pulseaudio pulseaudio-utils
+
+bench-deps:
+	@missing=""; for p in $(BENCH_DEBS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null || exit 1; \
+	  else \
+	    echo "Missing Debian packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+bench: bench-deps build
 	@bash bench/run.sh $(BUILD)
 
 screenshots: build
