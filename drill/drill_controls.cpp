@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/accessibility.h"
 #include "app/ui_common.h"
 #include "drill/drill_ui.h"
 
@@ -36,7 +37,7 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
                              counterFont, Qt::AlignRight | Qt::AlignVCenter);
         *nums[i] = makeLabel(w, QString::fromLatin1(numNames[i]), QStringLiteral("999"), L.number[i],
                              counterFont, Qt::AlignRight | Qt::AlignVCenter);
-        (*nums[i])->setAccessibleName(QString::fromUtf8(numAccessible[i]));
+        setValueLabel(*nums[i], QString::fromUtf8(numAccessible[i]));
     }
 
     Csik = new QProgressBar(w);
@@ -56,7 +57,7 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
     IdoScroll->setGeometry(L.idoScroll);
     IdoScroll->setRange(kob::kMinTimeLimit, kob::kMaxTimeLimit);
     IdoScroll->setSingleStep(1);
-    IdoScroll->setPageStep(5);
+    IdoScroll->setPageStep(1);  // a click in the track moves the limit by one second
     IdoScroll->setValue(kob::kDefaultTimeLimit);
     IdoScroll->setFocusPolicy(Qt::StrongFocus);
     IdoScroll->setAccessibleName(QStringLiteral("válaszadási idő (másodperc)"));
@@ -73,6 +74,7 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
 
     MennyiIdoVanRaSzoveg = makeLabel(w, QStringLiteral("MennyiIdoVanRaSzoveg"), L.idoLabelText, L.idoLabel,
                                      arialFont(13, true), Qt::AlignCenter);
+    setValueLabel(MennyiIdoVanRaSzoveg, QStringLiteral("válaszadási idő"));
 
     Memo = makeLog(w, QStringLiteral("Memo"), L.memo, arialFont(L.memoFontPx, true), L.memoReadOnly,
                    L.memoFramed);
@@ -98,7 +100,10 @@ void DrillControls::IdoScrollChange() {
 
 void DrillControls::showTimeLimit() {
     const int limit = m_.state().TimeLimit;
+    // A new maximum leaves the gauge's progress alone; the gauge only clamps it.
+    const int progress = IdoCsik->value();
     IdoCsik->setMaximum(limit);
+    setClamped(IdoCsik, progress);
     MennyiIdoVanRaSzoveg->setText(QString::fromStdString(kob::timeLimitText(limit)));
 }
 

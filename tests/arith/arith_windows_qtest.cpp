@@ -80,6 +80,7 @@ private slots:
     void additionRoadByKeys();
     void onlyDigitsReachTheAnswerAndEmptyEnterIsIgnored();
     void lateRuleWithALimitOfOne();
+    void movingTheBarKeepsTheCountdownAndTheLateFlag();
     void storedRangeLoadsAndEveryCloseStores();
     void noRangeSelectedJudgesTheShownOperands();
     void reopeningStartsAFreshRunWithTheStoredChoice();
@@ -191,6 +192,33 @@ void ArithWindowsTest::lateRuleWithALimitOfOne() {
     QCOMPARE(log[2].colour, QColor(0x00, 0x80, 0x00));
     QCOMPARE(counters(w), (QStringList{"3", "2", "1", "2"}));
     QCOMPARE(w->controls()->Csik->value(), 66);
+}
+
+void ArithWindowsTest::movingTheBarKeepsTheCountdownAndTheLateFlag() {
+    Harness h;
+    h.start();
+    ArithWindow* w = h.app->SzorzasForm;
+    h.app->Form1->show();
+    h.app->Form1->SzorozBtn->click();
+    w->controls()->ElteltIdo->stop();
+    QProgressBar* gauge = w->controls()->IdoCsik;
+    QCOMPARE(gauge->maximum(), 30);
+    w->ElteltIdoTimer();
+    w->ElteltIdoTimer();
+    QCOMPARE(gauge->value(), 28);
+    // A shorter limit clamps what the gauge shows; it does not empty it.
+    w->controls()->IdoScroll->setValue(10);
+    QCOMPARE(gauge->maximum(), 10);
+    QCOMPARE(gauge->value(), 10);
+    QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("10 mp"));
+    for (int i = 0; i < 9; ++i) w->ElteltIdoTimer();
+    QVERIFY(w->drill().state().LateFlag);  // 11 ticks past a limit of 10
+    // A longer limit leaves a raised late flag raised.
+    w->controls()->IdoScroll->setValue(60);
+    QVERIFY(w->drill().state().LateFlag);
+    QCOMPARE(gauge->value(), 0);  // empty since the limit was reached
+    answer(w, "1");
+    QCOMPARE(logLines(w->controls()->Memo).last().text.right(1), QStringLiteral("^"));
 }
 
 void ArithWindowsTest::storedRangeLoadsAndEveryCloseStores() {
