@@ -2,6 +2,9 @@
 // null sink, whose monitor is recorded to see what actually got played.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -240,25 +243,44 @@ TEST_F(PulseServer, ANewCueCutsOffTheOneStillPlaying) {
     ASSERT_TRUE(startServer());
     kob::PulsePlayer player;
     ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
-    ASSERT_TRUE(startRecording());
 
-    player.play("YoullRegretThat", longOne.wave.data(), longOne.wave.size());
-    std::this_thread::sleep_for(150ms);
-    player.play("Perfect", shortOne.wave.data(), shortOne.wave.size());
-    const auto rec = recordUntilQuiet();
-    const auto span = soundSpan(rec);
-    ASSERT_TRUE(span);
+    // The sound server is scheduled by the machine, not by this test: on a
+    // loaded machine one recording can catch an underrun gap. A player that
+    // does not cut off fails every attempt; a scheduling hiccup does not.
+    std::string why;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        why.clear();
+        stop(recorder);
+        std::error_code ignored;
+        fs::remove(dir / "rec.raw", ignored);
+        ASSERT_TRUE(startRecording());
 
-    // The second cue starts from its beginning with nothing of the first
-    // mixed in, and the sound ends with it, long before the first clip
-    // would have ended.
-    const std::vector<double> head(shortOne.pcm.begin(), shortOne.pcm.begin() + 2205);
-    const auto [at, match] = bestMatch(rec, head);
-    EXPECT_GT(match, 0.9);
-    const double secondStart = at / kRate - span->begin;
-    EXPECT_GT(secondStart, 0.05);
-    EXPECT_NEAR(span->length(), secondStart + shortOne.seconds(), 0.15);
-    EXPECT_LT(span->length(), longOne.seconds() * 0.8);
+        player.play("YoullRegretThat", longOne.wave.data(), longOne.wave.size());
+        std::this_thread::sleep_for(150ms);
+        player.play("Perfect", shortOne.wave.data(), shortOne.wave.size());
+        const auto rec = recordUntilQuiet();
+        const auto span = soundSpan(rec);
+        if (!span) {
+            why = "nothing reached the sink";
+            continue;
+        }
+        // The second cue starts from its beginning with nothing of the first
+        // mixed in, and the sound ends with it, long before the first clip
+        // would have ended.
+        const std::vector<double> head(shortOne.pcm.begin(), shortOne.pcm.begin() + 2205);
+        const auto [at, match] = bestMatch(rec, head);
+        const double secondStart = at / kRate - span->begin;
+        std::ostringstream out;
+        if (match <= 0.9) out << "second cue's start matched only " << match << "; ";
+        if (secondStart <= 0.05) out << "second cue started " << secondStart << " s into the sound; ";
+        if (std::abs(span->length() - (secondStart + shortOne.seconds())) > 0.15)
+            out << "sound lasted " << span->length() << " s, expected "
+                << secondStart + shortOne.seconds() << " s; ";
+        if (span->length() >= longOne.seconds() * 0.8) out << "the first cue was not cut off; ";
+        why = out.str();
+        if (why.empty()) break;
+    }
+    EXPECT_EQ(why, "");
 }
 
 // Helps the no-server case: everything written to stderr meanwhile.
