@@ -7,10 +7,12 @@
 //                          recoloured fields painted (N each)
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
-//   bench_app soak A C [no-undo]
+//   bench_app soak A C [no-undo | clear-logs]
 //                          A answers in each arithmetic window and C tasks
 //                          in each conversion window; memory before and
-//                          after (no-undo: the logs kept without undo history)
+//                          after, and after emptying the logs (no-undo: the
+//                          logs kept without undo history; clear-logs: the
+//                          logs emptied every few hundred lines)
 //
 // Prints key=value lines.
 #include <malloc.h>
@@ -147,10 +149,11 @@ void feed(testkit::Harness& h, std::mt19937& rng) {
 }
 
 struct Rollup {
-    long rss = -1, pss = -1;
+    long rss = -1, pss = -1, heap = -1;  // kB; heap: malloc's bytes in use
 };
 Rollup rollup() {
     Rollup r;
+    r.heap = long(mallinfo2().uordblks / 1024);
     std::ifstream f("/proc/self/smaps_rollup");
     std::string line, key;
     long v;
@@ -373,16 +376,20 @@ int skin(int rounds) {
     return 0;
 }
 
-qint64 logsText(testkit::Harness& h) {
+qint64 logsText(testkit::Harness& h, int* lines = nullptr) {
     qint64 total = 0;
+    if (lines) *lines = 0;
     for (int i = 0; i < 4; ++i) {
+        if (lines)
+            *lines += arith(h, i)->controls()->Memo->document()->blockCount() +
+                      conversion(h, i)->controls()->Memo->document()->blockCount();
         total += arith(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
         total += conversion(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
     }
     return total;
 }
 
-int soak(int answers, int tasks, bool noUndo) {
+int soak(int answers, int tasks, bool noUndo, bool clearLogs) {
     std::mt19937 rng(11);
     testkit::Harness h;
     feed(h, rng);
@@ -409,6 +416,7 @@ int soak(int answers, int tasks, bool noUndo) {
                 QCoreApplication::processEvents();
                 h.player.clear();  // the recording player's own list is not the program's
             }
+            if (clearLogs && k % 500 == 499) w->controls()->Memo->clear();
         }
         QCoreApplication::processEvents();
         w->close();
@@ -425,6 +433,7 @@ int soak(int answers, int tasks, bool noUndo) {
                 QCoreApplication::processEvents();
                 h.player.clear();
             }
+            if (clearLogs && k % 100 == 99) w->controls()->Memo->clear();
         }
         QCoreApplication::processEvents();
         closeConversion(h, w);
@@ -444,12 +453,23 @@ int soak(int answers, int tasks, bool noUndo) {
     const double t1 = nowMs();
     malloc_trim(0);
     const Rollup after = rollup();
-    const qint64 textAfter = logsText(h);
+    int lines = 0;
+    const qint64 textAfter = logsText(h, &lines);
+    // With the logs emptied, whatever is left of the growth is not theirs.
+    for (int i = 0; i < 4; ++i) {
+        arith(h, i)->controls()->Memo->clear();
+        conversion(h, i)->controls()->Memo->clear();
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    malloc_trim(0);
+    const Rollup cleared = rollup();
 
-    std::printf("rss_before_kb=%ld rss_after_kb=%ld pss_before_kb=%ld pss_after_kb=%ld logs_before_bytes=%lld "
-                "logs_after_bytes=%lld soak_s=%.1f answers=%d tasks=%d\n",
-                before.rss, after.rss, before.pss, after.pss, (long long)textBefore, (long long)textAfter,
-                (t1 - t0) / 1000, answers * 4, tasks * 4);
+    std::printf("rss_before_kb=%ld rss_after_kb=%ld rss_cleared_kb=%ld pss_before_kb=%ld pss_after_kb=%ld "
+                "heap_before_kb=%ld heap_after_kb=%ld heap_cleared_kb=%ld logs_before_bytes=%lld "
+                "logs_after_bytes=%lld log_lines=%d soak_s=%.1f answers=%d tasks=%d\n",
+                before.rss, after.rss, cleared.rss, before.pss, after.pss, before.heap, after.heap, cleared.heap,
+                (long long)textBefore, (long long)textAfter, lines, (t1 - t0) / 1000, answers * 4, tasks * 4);
     return 0;
 }
 
@@ -462,7 +482,8 @@ int main(int argc, char** argv) {
     const int b = argc > 3 ? std::atoi(argv[3]) : 500;
     if (mode == "response") return response(a);
     if (mode == "skin") return skin(a);
-    if (mode == "soak") return soak(a, b, argc > 4 && std::string(argv[4]) == "no-undo");
+    const std::string option = argc > 4 ? argv[4] : "";
+    if (mode == "soak") return soak(a, b, option == "no-undo", option == "clear-logs");
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);
     return 2;
 }

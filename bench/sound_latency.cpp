@@ -308,32 +308,38 @@ int main(int argc, char** argv) {
         while (std::size_t(a + cut) < s.size() && std::size_t(cut) < first.count && same(s[a + cut], first.pcm[cut])) ++cut;
         long aEnd = b;
         while (aEnd > a && s[aEnd - 1] == 0) --aEnd;
-        // A clip that stopped following its samples before its sound ended
-        // was cut up on the way (an underrun), whatever the replacement did.
-        const bool dropout = a + cut < aEnd - 1;
+        // A clip that stopped following its samples before its sound ended,
+        // or whose sound ended before it was replaced, ran dry on the way
+        // (an underrun): its end says nothing about the replacement.
+        const bool dropout = a + cut < aEnd - 1 || timeOf(aEnd) < c.second - 1.0;
         // Anything of the first clip mixed under the second one's start.
         long mixed = 0;
         for (long j = 0; j < long(kRate / 50) && std::size_t(b + j) < s.size() && std::size_t(j) < second.count; ++j)
             if (!same(s[b + j], second.pcm[j])) mixed = j + 1;
         const double gapMs = double(b - aEnd) * 1000 / kRate;
-        if (dropout) ++dropouts;
         onset.push_back(timeOf(a) - c.first);
         onsetRaw.push_back(arrivalOf(frags, std::size_t(a)) - c.first);
+        std::printf("rep onset_ms=%.2f onset_arrival_ms=%.2f silent_ms=%.2f next_ms=%.2f gap_ms=%.2f overlap_ms=%.2f dropout=%d\n",
+                    onset.back(), onsetRaw.back(), timeOf(aEnd) - c.second, timeOf(b) - c.second, gapMs,
+                    double(mixed) * 1000 / kRate, int(dropout));
+        if (dropout) {
+            ++dropouts;
+            continue;
+        }
         silent.push_back(timeOf(aEnd) - c.second);
         next.push_back(timeOf(b) - c.second);
         gap.push_back(std::max(0.0, gapMs));
         overlap.push_back(double(mixed) * 1000 / kRate);
-        std::printf("rep onset_ms=%.2f onset_arrival_ms=%.2f silent_ms=%.2f next_ms=%.2f gap_ms=%.2f overlap_ms=%.2f dropout=%d\n",
-                    onset.back(), onsetRaw.back(), silent.back(), next.back(), gap.back(), overlap.back(), int(dropout));
     }
     std::vector<double> lat;
     for (const Fragment& f : frags)
         if (f.timed) lat.push_back(f.latencyMs);
     std::printf("reps=%zu onset_ms=%.2f onset_arrival_ms=%.2f silent_ms=%.2f next_ms=%.2f gap_ms=%.2f gap_max_ms=%.2f "
-                "overlap_ms=%.2f overlap_max_ms=%.2f dropouts=%d record_latency_ms=%.2f fragment_bytes=%.0f\n",
+                "gapped=%d overlap_ms=%.2f overlap_max_ms=%.2f dropouts=%d record_latency_ms=%.2f fragment_bytes=%.0f\n",
                 onset.size(), median(onset), median(onsetRaw), median(silent), median(next), median(gap),
-                gap.empty() ? NAN : *std::max_element(gap.begin(), gap.end()), median(overlap),
+                gap.empty() ? NAN : *std::max_element(gap.begin(), gap.end()),
+                int(std::count_if(gap.begin(), gap.end(), [](double g) { return g > 0.1; })), median(overlap),
                 overlap.empty() ? NAN : *std::max_element(overlap.begin(), overlap.end()), dropouts, median(lat),
                 rec.fragmentBytes);
-    return onset.empty() ? 1 : 0;
+    return onset.empty() || silent.empty() ? 1 : 0;
 }
