@@ -83,6 +83,8 @@ TAboutForm::TAboutForm(TForm1* main)
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setGeometry(152, 8, 401, 417);
     RichEdit1->setReadOnly(true);
+    // A caret, so that the keyboard and a screen reader can walk the text.
+    RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setFrameShape(QFrame::NoFrame);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     RichEdit1->setAcceptRichText(false);

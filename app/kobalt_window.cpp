@@ -3,10 +3,13 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 
+#include "app/accessibility.h"
 #include "app/main_window.h"
 
 KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client)
@@ -14,6 +17,9 @@ KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QStrin
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       main_(main),
       design_(client) {
+    // Before the title and the controls, so that assistive technologies
+    // meet every one of them in its final form.
+    kobui::installAccessibility();
     setObjectName(objectName);
     setWindowTitle(title);
     setFixedSize(client);
@@ -46,6 +52,28 @@ void KobaltWindow::showEvent(QShowEvent* e) {
         fg.moveCenter(avail.center());
         move(fg.topLeft());
     }
+}
+
+void KobaltWindow::keyPressEvent(QKeyEvent* e) {
+    // Keys reach the window only when the focused control leaves them: the
+    // answer and unit fields keep their Enter, push buttons only take Space.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button && button->isEnabled() && button->isVisible()) {
+            if (!e->isAutoRepeat()) button->click();
+            e->accept();
+            return;
+        }
+    }
+    // Escape leaves every window but the main one, whose way out is the
+    // exit question.
+    if (mods == Qt::NoModifier && e->key() == Qt::Key_Escape && main_) {
+        e->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void KobaltWindow::mousePressEvent(QMouseEvent* e) {

@@ -1,8 +1,9 @@
 // The common frame of every Kobaltfa window: fixed dialog frame with only a
 // close box, a fixed client area, centred on the screen, the skin pop-up
-// menu on a right click anywhere, the skin shortcuts, and the handler
-// hooks the windows fill in (creation, activation, background click, close
-// query, close).
+// menu on a right click anywhere, the skin shortcuts, the keys of a
+// keyboard-only pupil (Enter presses the focused button, Escape leaves a
+// window like its back button), and the handler hooks the windows fill in
+// (creation, activation, background click, close query, close).
 #pragma once
 
 #include <QSize>
@@ -41,6 +42,7 @@ protected:
     // The close was allowed; runs before the window hides.
     virtual void FormClose() {}
 
+    void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

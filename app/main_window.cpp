@@ -48,6 +48,7 @@ public:
         auto* icon = new QLabel(this);
         icon->setObjectName(QStringLiteral("Icon"));
         icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+        icon->setAccessibleName(QStringLiteral("kérdőjel"));
         auto* text = new QLabel(QStringLiteral(" Egész biztosan kilépsz ? "), this);
         text->setObjectName(QStringLiteral("Message"));
         auto* yes = new QPushButton(QStringLiteral("&Igen"), this);

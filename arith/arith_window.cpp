@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "app/accessibility.h"
 #include "app/main_window.h"
 #include "app/settings_table.h"
 #include "app/ui_common.h"
@@ -54,7 +55,6 @@ ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const k
     buildButtons(L);
 
     controls_ = new kobui::DrillControls(this, drill_.mechanics(), L.drill);
-    controls_->MennyiIdoVanRaSzoveg->setAccessibleName(QStringLiteral("válaszadási idő"));
     connect(controls_, &kobui::DrillControls::timeLimitChanged, this, [this] { Annyi->setFocus(); });
 
     if (spec.pictureAid) {
@@ -78,13 +78,13 @@ void ArithWindow::buildQuestionLine(const kobui::ArithLayout& L) {
     using kobui::makeLabel;
     Hanyszor = makeLabel(this, QStringLiteral("Hanyszor"), QString::fromStdString(drill_.leftText()), L.hanyszor,
                          arialFont(L.operandPx, true), Qt::AlignRight | Qt::AlignVCenter);
-    Hanyszor->setAccessibleName(QStringLiteral("első szám"));
+    kobui::setValueLabel(Hanyszor, QStringLiteral("első szám"));
     Szorzasjel = makeLabel(this, QStringLiteral("Szorzasjel"), QString::fromLatin1(kob::signOf(spec_.op)),
                            L.szorzasjel, arialFont(L.signPx, true), L.signAlign);
     Szorzasjel->setAccessibleName(signName(spec_.op));
     Mennyi = makeLabel(this, QStringLiteral("Mennyi"), QString::fromStdString(drill_.rightText()), L.mennyi,
                        arialFont(L.operandPx, true), Qt::AlignLeft | Qt::AlignVCenter);
-    Mennyi->setAccessibleName(QStringLiteral("második szám"));
+    kobui::setValueLabel(Mennyi, QStringLiteral("második szám"));
     Egyenlo = makeLabel(this, QStringLiteral("Egyenlo"), QStringLiteral("="), L.egyenlo,
                         arialFont(L.equalsPx, true), Qt::AlignCenter);
     Egyenlo->setAccessibleName(QStringLiteral("egyenlő"));

@@ -247,7 +247,6 @@ void ConversionWindow::buildRightColumn() {
     EllenBtn->setEnabled(false);
     Kovetkezo = kobui::makeButton(this, QStringLiteral("Kovetkezo"), QStringLiteral("Következő feladat"),
                                   QRect(384, 256, 217, 25), buttonFont);
-    drill_->MennyiIdoVanRaSzoveg->setAccessibleName(QStringLiteral("válaszadási idő"));
 }
 
 void ConversionWindow::buildTabOrder() {

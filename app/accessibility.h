@@ -1,0 +1,22 @@
+// What screen readers and other assistive technologies see of the windows
+// beyond the toolkit's defaults: the windows are presented as a frame (the
+// main window) and dialogs, and labels that show a changing value (an
+// operand, a counter, the time limit) carry a name that says what they
+// show, with the value itself readable through their text.
+#pragma once
+
+#include <QString>
+
+class QLabel;
+
+namespace kobui {
+
+// Registers the accessibility factory; every window calls it before it
+// builds its controls (only the first call does anything).
+void installAccessibility();
+
+// Names a label that shows a changing value. Assistive technologies read
+// `name` as the label's name and the shown value through its text.
+void setValueLabel(QLabel* label, const QString& name);
+
+}  // namespace kobui
