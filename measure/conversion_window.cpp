@@ -127,6 +127,18 @@ kobui::DrillLayout drillLayout() {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// The first field that waits for an answer gets the keyboard, else the check.
+void focusFirstAnswer(const std::vector<ConversionWindow::UnitRow>& rows, std::optional<std::size_t> given,
+                      QWidget* check) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (given != i && !rows[i].field->isHidden()) {
+            rows[i].field->setFocus();
+            return;
+        }
+    }
+    check->setFocus();
+}
+
 // A choice reaches to the next one on its line, or to the frame's edge.
 int choiceWidth(const ConversionLayout& L, std::size_t i) {
     int right = 384 + 217 - 4;
@@ -310,6 +322,14 @@ void ConversionWindow::FormActivate() {
     kobui::RoundControl(Trg);
     kobui::RoundControl(drill_->Memo);
     drill_->Csik->setValue(0);
+    // The keyboard starts at the pupil's next step: the open task's first
+    // field, else the choice of the given unit.
+    if (EllenBtn->isEnabled()) {
+        focusFirstAnswer(rows_, givenRow(), EllenBtn);
+    } else {
+        const auto given = givenRow();
+        rows_[given.value_or(0)].choice->setFocus();
+    }
 }
 
 void ConversionWindow::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }
@@ -380,14 +400,8 @@ void ConversionWindow::KovetkezoClick() {
     if (given) rows_[*given].field->setText(q(*shown));
     Kovetkezo->setEnabled(false);
 
-    // The pupil writes next: into the first field that waits for an answer.
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (given != i && !rows_[i].field->isHidden()) {
-            rows_[i].field->setFocus();
-            return;
-        }
-    }
-    EllenBtn->setFocus();
+    // The pupil writes next.
+    focusFirstAnswer(rows_, given, EllenBtn);
 }
 
 void ConversionWindow::EllenBtnClick() {
