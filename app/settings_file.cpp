@@ -308,8 +308,12 @@ enum class ReadStatus { Ok, Missing, Failed };
 
 ReadStatus readWhole(const std::string& path, std::string& out) {
     out.clear();
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a pipe at the path would block the open until a
+    // writer came; only a regular file is read (a device could be endless).
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadStatus::Failed;
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buf, sizeof buf);
