@@ -77,7 +77,10 @@ WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& t
 int spinTextValue(const std::string& text) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
-    if (first != last && *first == '+') ++first;  // the spin box takes a plus sign
+    if (first != last && *first == '+') {
+        ++first;  // the spin box takes a plus sign, but only one sign
+        if (first != last && *first == '-') return 0;
+    }
     int value = 0;
     const auto [end, ec] = std::from_chars(first, last, value);
     if (ec != std::errc() || end != last || first == last) return 0;
