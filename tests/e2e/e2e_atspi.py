@@ -347,7 +347,7 @@ def read_number(tree, label):
     return int(text)
 
 
-def answer(tree, args, env, drill, field, typed):
+def answer(tree, args, env, field, typed):
     wait_for("the answer field to have the keyboard focus", lambda: tree.focused(field),
              describe=tree.describe)
     xdotool(args, env, "type", "--delay", "30", "--", typed)
@@ -356,7 +356,7 @@ def answer(tree, args, env, drill, field, typed):
     xdotool(args, env, "key", "Return")
 
 
-def drive(args, env, procs, program):
+def drive(args, env, program):
     import pyatspi
     from gi.repository import Atspi
 
@@ -387,7 +387,7 @@ def drive(args, env, procs, program):
     # A right answer.
     a, b = read_number(tree, first), read_number(tree, second)
     log("question 1: %d + %d" % (a, b))
-    answer(tree, args, env, drill, field, str(a + b))
+    answer(tree, args, env, field, str(a + b))
     wait_for("'jó válaszok száma' to become 1", lambda: tree.text_of(counters["jó válaszok száma"]) == "1",
              describe=tree.describe)
     lines.append("%d+%d=%d" % (a, b, a + b))
@@ -395,7 +395,7 @@ def drive(args, env, procs, program):
     # A wrong one.
     a, b = read_number(tree, first), read_number(tree, second)
     log("question 2: %d + %d" % (a, b))
-    answer(tree, args, env, drill, field, str(a + b + 1))
+    answer(tree, args, env, field, str(a + b + 1))
     wait_for("'rossz válaszok száma' to become 1",
              lambda: tree.text_of(counters["rossz válaszok száma"]) == "1", describe=tree.describe)
     lines.append("%d+%d=%d" % (a, b, a + b + 1))
@@ -514,7 +514,7 @@ def main():
         # the exit code; leaks are the window tests' business, not this one's.
         program_env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         program = procs.start("kobaltfa", [exe], program_env, cwd=appdir)
-        drive(args, env, procs, program)
+        drive(args, env, program)
         check_settings(exe + ".ini")
         ok = True
     except Failure as e:
