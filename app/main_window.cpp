@@ -22,15 +22,15 @@ struct SkinItem {
     const char* object;
     const char* caption;
     Qt::Key key;
-    const char* skin;
+    void (TForm1::*onClick)();
 };
 const SkinItem kSkinItems[] = {
-    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, "Aluminium (internal)"},
-    {"SmokySkin1", "Smoky Skin", Qt::Key_S, "Smoky (internal)"},
-    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, "Beijing Ext (internal)"},
-    {"VistaSkin1", "Vista Skin", Qt::Key_V, "Vista (internal)"},
-    {"WebSkin1", "Web Skin", Qt::Key_W, "WEB (internal)"},
-    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, "Elegant (internal)"},
+    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, &TForm1::AluminiumSkin1Click},
+    {"SmokySkin1", "Smoky Skin", Qt::Key_S, &TForm1::SmokySkin1Click},
+    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, &TForm1::BeijingSkin1Click},
+    {"VistaSkin1", "Vista Skin", Qt::Key_V, &TForm1::VistaSkin1Click},
+    {"WebSkin1", "Web Skin", Qt::Key_W, &TForm1::WebSkin1Click},
+    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, &TForm1::ElegantSkin1Click},
 };
 
 // The exit confirmation: "&Igen" is the default (Enter), "&Nem" the cancel
@@ -117,8 +117,7 @@ void TForm1::buildPopup() {
         a->setObjectName(QString::fromLatin1(item.object));
         a->setShortcut(QKeySequence(Qt::CTRL | item.key));
         a->setShortcutContext(Qt::WindowShortcut);
-        const QString skin = QString::fromUtf8(item.skin);
-        connect(a, &QAction::triggered, this, [this, skin] { skin_->setSkinName(skin); });
+        connect(a, &QAction::triggered, this, item.onClick);
         popup_->addAction(a);
         skinActions_ << a;
     }
@@ -151,7 +150,13 @@ void TForm1::buildButtons() {
     // The four operation buttons draw no focus frame.
     for (QPushButton* b : {OsszeBtn, KivonBtn, SzorozBtn, OsztBtn}) b->setProperty("noFocusFrame", true);
     kobui::setTextColour(KilepBtn, Qt::red);
-    connect(KilepBtn, &QPushButton::clicked, this, &QWidget::close);
+    connect(KilepBtn, &QPushButton::clicked, this, &TForm1::KilepBtnClick);
+    connect(OsszeBtn, &QPushButton::clicked, this, &TForm1::OsszeBtnClick);
+    connect(KivonBtn, &QPushButton::clicked, this, &TForm1::KivonBtnClick);
+    connect(SzorozBtn, &QPushButton::clicked, this, &TForm1::SzorozBtnClick);
+    connect(OsztBtn, &QPushButton::clicked, this, &TForm1::OsztBtnClick);
+    connect(MertekBtn, &QPushButton::clicked, this, &TForm1::MertekBtnClick);
+    connect(AboutBtn, &QPushButton::clicked, this, &TForm1::AboutBtnClick);
     setTabOrder(OsszeBtn, KivonBtn);
     setTabOrder(KivonBtn, SzorozBtn);
     setTabOrder(SzorozBtn, OsztBtn);
@@ -163,14 +168,27 @@ void TForm1::buildButtons() {
 void TForm1::setTargets(KobaltWindow* osszead, KobaltWindow* kivon, KobaltWindow* szorzas,
                         KobaltWindow* osztas, KobaltWindow* mertek, KobaltWindow* about) {
     KobaltWindow* t[6] = {osszead, kivon, szorzas, osztas, mertek, about};
-    QPushButton* b[6] = {OsszeBtn, KivonBtn, SzorozBtn, OsztBtn, MertekBtn, AboutBtn};
-    for (int i = 0; i < 6; ++i) {
-        targets_[i] = t[i];
-        if (!t[i]) continue;
-        KobaltWindow* target = t[i];
-        connect(b[i], &QPushButton::clicked, this, [this, target] { target->showModalFrom(this); });
-    }
+    for (int i = 0; i < 6; ++i) targets_[i] = t[i];
 }
+
+void TForm1::open(int target) {
+    if (KobaltWindow* w = targets_[target]) w->showModalFrom(this);
+}
+
+void TForm1::OsszeBtnClick() { open(0); }
+void TForm1::KivonBtnClick() { open(1); }
+void TForm1::SzorozBtnClick() { open(2); }
+void TForm1::OsztBtnClick() { open(3); }
+void TForm1::MertekBtnClick() { open(4); }
+void TForm1::AboutBtnClick() { open(5); }
+void TForm1::KilepBtnClick() { close(); }
+
+void TForm1::AluminiumSkin1Click() { skin_->setSkinName(QStringLiteral("Aluminium (internal)")); }
+void TForm1::SmokySkin1Click() { skin_->setSkinName(QStringLiteral("Smoky (internal)")); }
+void TForm1::BeijingSkin1Click() { skin_->setSkinName(QStringLiteral("Beijing Ext (internal)")); }
+void TForm1::VistaSkin1Click() { skin_->setSkinName(QStringLiteral("Vista (internal)")); }
+void TForm1::WebSkin1Click() { skin_->setSkinName(QStringLiteral("WEB (internal)")); }
+void TForm1::ElegantSkin1Click() { skin_->setSkinName(QStringLiteral("Elegant (internal)")); }
 
 void TForm1::FormCreate() {
     const auto reader = settings_.read();

@@ -59,6 +59,24 @@ public:
     // dialog's own close box), false for "&Nem" or Escape.
     static bool askExit(QWidget* parent);
 
+public slots:
+    // The menu buttons: each hides the main window and shows its target.
+    void OsszeBtnClick();
+    void KivonBtnClick();
+    void SzorozBtnClick();
+    void OsztBtnClick();
+    void MertekBtnClick();
+    void AboutBtnClick();
+    // "Kilépés": asks the main window to close.
+    void KilepBtnClick();
+    // The skin menu's items.
+    void AluminiumSkin1Click();
+    void SmokySkin1Click();
+    void BeijingSkin1Click();
+    void VistaSkin1Click();
+    void WebSkin1Click();
+    void ElegantSkin1Click();
+
 signals:
     void programEnded();
 
@@ -70,6 +88,7 @@ private:
     void FormCreate();
     void buildButtons();
     void buildPopup();
+    void open(int target);
 
     KobaltDeps deps_;
     kob::SettingsFile settings_;

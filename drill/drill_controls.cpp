@@ -23,7 +23,7 @@ void setClamped(QProgressBar* bar, int value) {
 void showNumber(QLabel* l, int n) { l->setText(QString::number(n)); }
 
 DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const DrillLayout& L)
-    : QObject(w), m_(mechanics) {
+    : QObject(w), m_(mechanics), window_(w) {
     const QFont counterFont = arialFont(16, true);
     const char* captions[4] = {"Összes kérdés:", "Jó válaszok száma:", "Rossz válaszok száma:", "Időn túl:"};
     const char* capNames[4] = {"OsszKerdes", "JoValasz", "RosszValasz", "IdonTul"};
@@ -83,7 +83,7 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
     sButton1 = makeButton(w, QStringLiteral("sButton1"), QStringLiteral("<- Főmenü"), L.back, arialFont(16, true));
     setTextColour(sButton1, QColor(0x80, 0, 0));
     sButton1->setAccessibleName(QStringLiteral("Vissza a főmenübe"));
-    connect(sButton1, &QPushButton::clicked, w, &QWidget::close);
+    connect(sButton1, &QPushButton::clicked, this, &DrillControls::sButton1Click);
 
     ElteltIdo = new QTimer(this);
     ElteltIdo->setObjectName(QStringLiteral("ElteltIdo"));
@@ -91,6 +91,8 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
     connect(ElteltIdo, &QTimer::timeout, this, &DrillControls::ElteltIdoTimer);
     connect(IdoScroll, &QScrollBar::valueChanged, this, &DrillControls::IdoScrollChange);
 }
+
+void DrillControls::sButton1Click() { window_->close(); }
 
 void DrillControls::IdoScrollChange() {
     m_.setTimeLimit(IdoScroll->value());

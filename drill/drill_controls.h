@@ -76,9 +76,12 @@ signals:
 public slots:
     void IdoScrollChange();
     void ElteltIdoTimer();
+    // "<- Főmenü": closes the window exactly like its close box.
+    void sButton1Click();
 
 private:
     kob::DrillMechanics& m_;
+    QWidget* window_;
 };
 
 // Shows a number in a counter label.

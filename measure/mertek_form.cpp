@@ -38,17 +38,29 @@ TMertekForm::TMertekForm(TForm1* main)
         previous = btn;
     }
     VegeBtn->setAccessibleName(QStringLiteral("Vissza a főmenübe"));
-    connect(VegeBtn, &QPushButton::clicked, this, &QWidget::close);
+    connect(VegeBtn, &QPushButton::clicked, this, &TMertekForm::VegeBtnClick);
+    connect(TeruletBtn, &QPushButton::clicked, this, &TMertekForm::TeruletBtnClick);
+    connect(Hosszusag, &QPushButton::clicked, this, &TMertekForm::HosszusagClick);
+    connect(TerfogatBtn, &QPushButton::clicked, this, &TMertekForm::TerfogatBtnClick);
+    connect(TomegBtn, &QPushButton::clicked, this, &TMertekForm::TomegBtnClick);
 }
 
 void TMertekForm::setTargets(KobaltWindow* terulet, KobaltWindow* hosszu, KobaltWindow* terfogat,
                              KobaltWindow* tomeg) {
-    const std::pair<QPushButton*, KobaltWindow*> routes[] = {
-        {TeruletBtn, terulet}, {Hosszusag, hosszu}, {TerfogatBtn, terfogat}, {TomegBtn, tomeg}};
-    for (const auto& [button, target] : routes) {
-        if (!target) continue;
-        connect(button, &QPushButton::clicked, this, [this, target] { target->showModalFrom(this); });
-    }
+    drills_[0] = terulet;
+    drills_[1] = hosszu;
+    drills_[2] = terfogat;
+    drills_[3] = tomeg;
 }
+
+void TMertekForm::open(KobaltWindow* drill) {
+    if (drill) drill->showModalFrom(this);
+}
+
+void TMertekForm::TeruletBtnClick() { open(drills_[0]); }
+void TMertekForm::HosszusagClick() { open(drills_[1]); }
+void TMertekForm::TerfogatBtnClick() { open(drills_[2]); }
+void TMertekForm::TomegBtnClick() { open(drills_[3]); }
+void TMertekForm::VegeBtnClick() { close(); }
 
 void TMertekForm::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }

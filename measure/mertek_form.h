@@ -19,6 +19,19 @@ public:
     QPushButton *TeruletBtn, *Hosszusag, *TerfogatBtn, *TomegBtn;
     QPushButton *IdoBtn, *SzogBtn, *HomersekletBtn, *VegeBtn;
 
+public slots:
+    // The four measure buttons: each hides the chooser and shows its drill.
+    void TeruletBtnClick();
+    void HosszusagClick();
+    void TerfogatBtnClick();
+    void TomegBtnClick();
+    // "<- Főmenű": asks the chooser to close.
+    void VegeBtnClick();
+
 protected:
     void FormClick() override;
+
+private:
+    void open(KobaltWindow* drill);
+    KobaltWindow* drills_[4] = {};
 };
