@@ -1,7 +1,7 @@
 // The cue player on libpulse.
 //
 // Everything runs on a pa_threaded_mainloop. The UI thread only ever takes
-// the loop lock for a few calls (flush, write) and never waits for the
+// the loop lock for a few calls (writes) and never waits for the
 // server: connecting, reconnecting and feeding the stream all happen in
 // callbacks on the loop thread.
 //
@@ -12,17 +12,22 @@
 // stream is opened and kept for the whole run.
 //
 // Playback: the stream asks for a target of about 20 ms of audio and starts
-// as soon as one frame has arrived, so a cue is heard at once. play() drops
-// whatever is still queued (flush) and hands the new clip to the stream
-// straight from the caller's memory: pa_stream_write gets the clip's own
-// pointer and a free callback that does nothing, so libpulse never makes a
-// private copy of the bytes. The rest of the clip follows from the write
-// callback as the server asks for more.
+// as soon as one frame has arrived, so a cue is heard at once. The clip
+// goes to the stream straight from the caller's memory: pa_stream_write
+// gets the clip's own pointer and a free callback that does nothing, so
+// libpulse never makes a private copy of the bytes. play() writes the start
+// of the new clip at the server's read index (PA_SEEK_RELATIVE_ON_READ), a
+// whole target length of it, so whatever is still queued of the previous
+// cue is overwritten by the same request that brings the new one: the sink
+// never sees an empty queue in between, as it could after a separate flush.
+// The rest of the clip follows from the write callback as the server asks
+// for more.
 #include "app/pulse_player.h"
 
 #include <pulse/pulseaudio.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace kob {
@@ -35,6 +40,10 @@ constexpr pa_usec_t kRetryDelay = 1 * PA_USEC_PER_SEC;
 
 // The clip's bytes belong to the caller and outlive the stream.
 void keepBytes(void*) {}
+
+// Silence that pads a clip shorter than the queue it replaces.
+constexpr std::size_t kZeroBytes = 4096;
+constexpr std::uint8_t kZeros[kZeroBytes] = {};
 }  // namespace
 
 struct PulsePlayer::Impl {
@@ -58,6 +67,7 @@ struct PulsePlayer::Impl {
     void scheduleRetry() { scheduleConnect(kRetryDelay); }
     void openStream();
     void feed();
+    void replace(const std::uint8_t* data, std::size_t size);
 
     static void contextState(pa_context* c, void* self);
     static void streamState(pa_stream* s, void* self);
@@ -195,6 +205,34 @@ void PulsePlayer::Impl::feed() {
     if (clipPos >= clipSize) clip = nullptr;
 }
 
+// Starts a clip in place of whatever is queued. The server never holds
+// more than the target length (the stream only ever writes what it was
+// asked for), so writing that much at the read index overwrites all of the
+// previous cue in one request; a clip shorter than that is followed by
+// silence up to the same length, so nothing of the old one is left behind.
+void PulsePlayer::Impl::replace(const std::uint8_t* data, std::size_t size) {
+    size &= ~std::size_t(1);  // whole frames only
+    if (size == 0) return;
+    std::size_t cover = 0;
+    if (const pa_buffer_attr* attr = pa_stream_get_buffer_attr(stream)) cover = attr->tlength;
+    cover = std::max<std::size_t>(cover, pa_usec_to_bytes(kTargetLatency, pa_stream_get_sample_spec(stream)));
+    cover &= ~std::size_t(1);
+    const std::size_t n = std::min(size, cover);
+    clip = nullptr;
+    if (pa_stream_write(stream, data, n, &keepBytes, 0, PA_SEEK_RELATIVE_ON_READ) < 0) return;
+    for (std::size_t padded = n; padded < cover;) {
+        const std::size_t z = std::min(cover - padded, kZeroBytes);
+        if (pa_stream_write(stream, kZeros, z, &keepBytes, 0, PA_SEEK_RELATIVE) < 0) return;
+        padded += z;
+    }
+    if (n < size) {
+        clip = data;
+        clipSize = size;
+        clipPos = n;
+        feed();
+    }
+}
+
 PulsePlayer::PulsePlayer() : d(std::make_unique<Impl>()) {
     d->loop = pa_threaded_mainloop_new();
     if (!d->loop) return;
@@ -232,12 +270,7 @@ void PulsePlayer::play(std::string_view, const std::uint8_t* wave, std::size_t s
     if (!d->streamReady) return;  // no server (yet): nothing to do
     pa_threaded_mainloop_lock(d->loop);
     if (d->stream && pa_stream_get_state(d->stream) == PA_STREAM_READY) {
-        // Drop what is left of the previous cue, then start this one.
-        if (pa_operation* op = pa_stream_flush(d->stream, nullptr, nullptr)) pa_operation_unref(op);
-        d->clip = pcm.size >= 2 ? pcm.data : nullptr;
-        d->clipSize = pcm.size;
-        d->clipPos = 0;
-        d->feed();
+        d->replace(pcm.data, pcm.size);
     }
     pa_threaded_mainloop_unlock(d->loop);
 }
