@@ -20,6 +20,12 @@ public:
 
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override {
+        if (e->type() == QEvent::PolishRequest && obj->isWidgetType()) {
+            // A control of a window that is not shown is polished when its
+            // window is shown (showing polishes the whole window), so the
+            // start does not pay for the ten hidden windows.
+            if (!static_cast<QWidget*>(obj)->window()->isVisible()) return true;
+        }
         if (e->type() == QEvent::ShortcutOverride) {
             auto* k = static_cast<QKeyEvent*>(e);
             const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
