@@ -147,10 +147,10 @@ void PulsePlayer::Impl::contextState(pa_context* c, void* self) {
 }
 
 void PulsePlayer::Impl::openStream() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     pa_proplist* props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
-    stream = pa_stream_new_with_proplist(context, "Kobaltfa cue", &spec, nullptr, props);
+    stream = pa_stream_new_with_proplist(context, "Kobaltfa cue", &format, nullptr, props);
     pa_proplist_free(props);
     if (!stream) {
         scheduleRetry();
@@ -161,9 +161,9 @@ void PulsePlayer::Impl::openStream() {
 
     pa_buffer_attr attr;
     attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(kTargetLatency, &spec));
-    attr.prebuf = std::uint32_t(pa_frame_size(&spec));  // start on the first frame
-    attr.minreq = std::uint32_t(pa_usec_to_bytes(kRequestSize, &spec));
+    attr.tlength = std::uint32_t(pa_usec_to_bytes(kTargetLatency, &format));
+    attr.prebuf = std::uint32_t(pa_frame_size(&format));  // start on the first frame
+    attr.minreq = std::uint32_t(pa_usec_to_bytes(kRequestSize, &format));
     attr.fragsize = std::uint32_t(-1);
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED);
     if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0) scheduleRetry();

@@ -37,14 +37,14 @@ std::unique_ptr<kob::RandomSource> randomFor(TForm1* main) {
 
 }  // namespace
 
-ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const kobui::ArithLayout& L)
-    : BackWindow(main, main, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
-                 QSize(spec.clientWidth, spec.fullHeight)),
-      spec_(spec),
-      drill_(spec.op, spec.design, randomFor(main)) {
+ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& data, const kobui::ArithLayout& L)
+    : BackWindow(main, main, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
+                 QSize(data.clientWidth, data.fullHeight)),
+      spec_(data),
+      drill_(data.op, data.design, randomFor(main)) {
     setFont(kobui::sansFont(11));
     // The frame goes first so the buttons lie on top of it.
-    RGSzorzo = new QGroupBox(QString::fromUtf8(spec.groupCaption), this);
+    RGSzorzo = new QGroupBox(QString::fromUtf8(data.groupCaption), this);
     RGSzorzo->setObjectName(QStringLiteral("RGSzorzo"));
     RGSzorzo->setGeometry(L.group);
     RGSzorzo->setFont(kobui::arialFont(13, true));
@@ -57,9 +57,9 @@ ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& spec, const k
     controls_ = new kobui::DrillControls(this, drill_.mechanics(), L.drill);
     connect(controls_, &kobui::DrillControls::timeLimitChanged, this, [this] { Annyi->setFocus(); });
 
-    if (spec.pictureAid) {
-        aid_ = new kobui::PictureAid(this, L.kep, L.image, L.bigSign, QString::fromLatin1(kob::signOf(spec.op)),
-                                     spec.pictureMenu);
+    if (data.pictureAid) {
+        aid_ = new kobui::PictureAid(this, L.kep, L.image, L.bigSign, QString::fromLatin1(kob::signOf(data.op)),
+                                     data.pictureMenu);
     }
 
     setTabOrder(Annyi, RB.first());

@@ -100,13 +100,13 @@ private:
         }
     }
     void open() {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, std::uint32_t(kRate), 1};
-        stream_ = pa_stream_new(ctx_, "bench monitor", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(kRate), 1};
+        stream_ = pa_stream_new(ctx_, "bench monitor", &format, nullptr);
         pa_stream_set_read_callback(stream_, &Recorder::readCb, this);
         pa_stream_set_state_callback(stream_, &Recorder::streamState, this);
         pa_buffer_attr attr;
         std::memset(&attr, 0xff, sizeof attr);
-        attr.fragsize = std::uint32_t(pa_usec_to_bytes(pa_usec_t(latencyMs_ * 1000), &spec));
+        attr.fragsize = std::uint32_t(pa_usec_to_bytes(pa_usec_t(latencyMs_ * 1000), &format));
         const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
                                              PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_record(stream_, source_.c_str(), &attr, flags) < 0) failed_ = true;

@@ -112,14 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // One drill run of a window chosen by the input.
     Bytes in{data, size};
-    const kob::ArithWindowSpec& spec = specFor(in.next());
-    const std::size_t maxLen = std::size_t(spec.answerLength);
-    kob::ArithDrill drill(spec.op, spec.design, std::make_unique<InputRandom>(in));
+    const kob::ArithWindowSpec& window = specFor(in.next());
+    const std::size_t maxLen = std::size_t(window.answerLength);
+    kob::ArithDrill drill(window.op, window.design, std::make_unique<InputRandom>(in));
     drill.activate(1 + in.next() % 120);
     // Any radio button, or none (the settings file may select none).
     const auto pickChoice = [&] {
-        const std::size_t i = in.next() % (spec.buttons.size() + 1);
-        return i < spec.buttons.size() ? spec.buttons[i].choice : kob::Choice::none();
+        const std::size_t i = in.next() % (window.buttons.size() + 1);
+        return i < window.buttons.size() ? window.buttons[i].choice : kob::Choice::none();
     };
     kob::Choice choice = pickChoice();
     drill.General(choice);
@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const bool good = std::stoi(field) == before.ExpectedAnswer;
                 require(checked->verdict.good == good);
                 require(checked->verdict.late == before.LateFlag);
-                require(checked->logLine == left + kob::signOf(spec.op) + right + "=" + field +
+                require(checked->logLine == left + kob::signOf(window.op) + right + "=" + field +
                                                 (before.LateFlag ? "^" : ""));
                 require(checked->verdict.percent >= 0 && checked->verdict.percent <= 100);
                 require(drill.state().ElapsedSeconds == 0 && !drill.state().LateFlag);

@@ -162,7 +162,7 @@ TEST(NoSelection, AdditionAndSubtractionKeepWhatIsShownAndDrawNothing) {
 
 TEST(NoSelection, TheFirstQuestionIsJudgedByTheDesignTexts) {
     struct Case {
-        const ArithWindowSpec* spec;
+        const ArithWindowSpec* data;
         std::string left, right;
         int expected;
     };
@@ -175,15 +175,15 @@ TEST(NoSelection, TheFirstQuestionIsJudgedByTheDesignTexts) {
         {&divisionSpec(), "352", "88", 4},
     };
     for (const Case& c : cases) {
-        ArithDrill d(c.spec->op, c.spec->design, std::make_unique<Script>(std::deque<int>{3, 5}));
+        ArithDrill d(c.data->op, c.data->design, std::make_unique<Script>(std::deque<int>{3, 5}));
         d.activate(30);
         d.General(Choice::none());
-        EXPECT_EQ(d.leftText(), c.left) << c.spec->title;
-        EXPECT_EQ(d.rightText(), c.right) << c.spec->title;
-        EXPECT_EQ(d.state().ExpectedAnswer, c.expected) << c.spec->title;
+        EXPECT_EQ(d.leftText(), c.left) << c.data->title;
+        EXPECT_EQ(d.rightText(), c.right) << c.data->title;
+        EXPECT_EQ(d.state().ExpectedAnswer, c.expected) << c.data->title;
         const auto checked = d.Ellenorzes(std::to_string(c.expected));
         ASSERT_TRUE(checked);
-        EXPECT_TRUE(checked->verdict.good) << c.spec->title;
+        EXPECT_TRUE(checked->verdict.good) << c.data->title;
     }
 }
 

@@ -447,7 +447,7 @@ void ArithWindowsTest::everyControlIsNamedAndTheAnswerComesFirst() {
     for (ArithWindow* w : {(ArithWindow*)h.app->OsszeadForm, (ArithWindow*)h.app->KivonForm,
                            (ArithWindow*)h.app->SzorzasForm, (ArithWindow*)h.app->OsztasForm}) {
         QCOMPARE(firstTabStop(w), w->Annyi);
-        QCOMPARE(w->Annyi->maxLength(), w->spec().answerLength);
+        QCOMPARE(w->Annyi->maxLength(), w->data().answerLength);
         for (QWidget* c : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (c->isWindow()) continue;  // pop-up menus
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
