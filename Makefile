@@ -12,8 +12,9 @@ DEBS := cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libpulse-dev \
 
 .PHONY: deps configure build run test test-sanitize fuzz bench bench-deps screenshots clean
 
-deps:
-	@missing=""; for p in $(DEBS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+# Installs the Debian packages of the list given that dpkg says are missing
+# (as root), or prints the exact command to run.
+install_missing = @missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:$$missing"; \
@@ -22,6 +23,9 @@ deps:
 	    echo "Missing Debian packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
 	  fi; \
 	fi
+
+deps:
+	$(call install_missing,$(DEBS))
 
 configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_ARGS) >/dev/null
@@ -45,15 +49,7 @@ fuzz: deps
 BENCH_DEBS := kbruch libxcb1-dev xvfb pulseaudio pulseaudio-utils
 
 bench-deps:
-	@missing=""; for p in $(BENCH_DEBS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    echo "Installing:$$missing"; \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null || exit 1; \
-	  else \
-	    echo "Missing Debian packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
-	  fi; \
-	fi
+	$(call install_missing,$(BENCH_DEBS))
 
 bench: bench-deps build
 	@bash bench/run.sh $(BUILD)

@@ -17,28 +17,12 @@
 #include "arith/arith_specs.h"
 #include "drill/drill_state.h"
 
+#include "fuzz/fuzz_input.h"
+
 namespace {
 
-void require(bool ok) {
-    if (!ok) std::abort();
-}
-
-// Reads the input front to back; 0 once it is used up.
-struct Bytes {
-    const std::uint8_t* p;
-    std::size_t n;
-    std::uint8_t next() {
-        if (n == 0) return 0;
-        --n;
-        return *p++;
-    }
-    char32_t codePoint() {
-        std::uint32_t c = next();
-        c |= std::uint32_t(next()) << 8;
-        c |= std::uint32_t(next()) << 16;
-        return char32_t(c % 0x110000);
-    }
-};
+using fuzzin::Bytes;
+using fuzzin::require;
 
 // Draws taken from the input, always inside 0 .. n-1 as the source promises.
 class InputRandom : public kob::RandomSource {
