@@ -11,18 +11,28 @@ namespace kobui {
 namespace {
 
 constexpr char kValueProperty[] = "kobaltValueLabel";
+constexpr char kLogProperty[] = "kobaltAnswerLog";
 
-// A label showing a value: its name says what the value is, its text is
-// the value as shown. Read-only text without selection or caret.
-class ValueLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+// A control whose shown text is read through one of its properties: a label
+// showing a value (its name says what the value is, its text is the value
+// as shown) or an answer log (its lines). Read-only text without selection
+// or caret.
+class ShownTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit ValueLabelAccessible(QLabel* l) : QAccessibleWidget(l, QAccessible::StaticText) {}
+    ShownTextAccessible(QWidget* w, QAccessible::Role role, const char* property)
+        : QAccessibleWidget(w, role), property_(property) {}
 
-    QLabel* label() const { return static_cast<QLabel*>(widget()); }
+    QString shown() const { return widget()->property(property_).toString(); }
 
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return label()->text();
+        if (t == QAccessible::Value) return shown();
         return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (widget()->property("readOnly").toBool()) s.readOnly = true;
+        return s;
     }
 
     void* interface_cast(QAccessible::InterfaceType t) override {
@@ -39,12 +49,12 @@ public:
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override {}
     QString text(int startOffset, int endOffset) const override {
-        const QString t = label()->text();
+        const QString t = shown();
         if (endOffset < 0 || endOffset > t.size()) endOffset = int(t.size());
         if (startOffset < 0 || startOffset > endOffset) return {};
         return t.mid(startOffset, endOffset - startOffset);
     }
-    int characterCount() const override { return int(label()->text().size()); }
+    int characterCount() const override { return int(shown().size()); }
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
@@ -52,6 +62,9 @@ public:
         *startOffset = *endOffset = offset;
         return {};
     }
+
+private:
+    const char* property_;
 };
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
@@ -61,7 +74,9 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
         return new QAccessibleWidget(w, w->mainForm() ? QAccessible::Dialog : QAccessible::Window);
     }
     if (auto* l = qobject_cast<QLabel*>(object); l && l->property(kValueProperty).toBool())
-        return new ValueLabelAccessible(l);
+        return new ShownTextAccessible(l, QAccessible::StaticText, "text");
+    if (auto* w = qobject_cast<QWidget*>(object); w && w->property(kLogProperty).toBool())
+        return new ShownTextAccessible(w, QAccessible::EditableText, "plainText");
     return nullptr;
 }
 
@@ -82,6 +97,11 @@ void setValueLabel(QLabel* label, const QString& name) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
     if (iface && !iface->textInterface()) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
     label->setAccessibleName(name);
+}
+
+void setAnswerLogText(QWidget* log) {
+    installAccessibility();
+    log->setProperty(kLogProperty, true);
 }
 
 }  // namespace kobui

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QLabel;
+class QWidget;
 
 namespace kobui {
 
@@ -18,5 +19,9 @@ void installAccessibility();
 // Names a label that shows a changing value. Assistive technologies read
 // `name` as the label's name and the shown value through its text.
 void setValueLabel(QLabel* label, const QString& name);
+
+// Marks an answer log: assistive technologies read its lines (its
+// `plainText` property) as read-only text.
+void setAnswerLogText(QWidget* log);
 
 }  // namespace kobui

@@ -5,7 +5,6 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextEdit>
 #include <QTimer>
 
 #include "app/accessibility.h"
@@ -156,7 +155,7 @@ void ArithWindow::Ellenorzes() {
     if (!checked) return;  // nothing to judge: the question stays
     const kob::Verdict& v = checked->verdict;
     Szoveg(QString::fromLatin1(v.cue));
-    kobui::appendLogLine(controls_->Memo, QString::fromStdString(checked->logLine), v.colour);
+    controls_->Memo->appendLine(QString::fromStdString(checked->logLine), v.colour);
     controls_->showVerdict(v);
     General();
 }
@@ -202,7 +201,7 @@ void ArithWindow::FormActivate() {
     General();
     kobui::RoundControl(controls_->Memo);
     kobui::RoundControl(RGSzorzo);
-    kobui::clearLog(controls_->Memo);
+    controls_->Memo->clear();
     controls_->Csik->setValue(0);
 }
 

@@ -7,12 +7,11 @@
 //                          recoloured fields painted (N each)
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
-//   bench_app soak A C [no-undo | clear-logs]
+//   bench_app soak A C [clear-logs]
 //                          A answers in each arithmetic window and C tasks
 //                          in each conversion window; memory before and
-//                          after, and after emptying the logs (no-undo: the
-//                          logs kept without undo history; clear-logs: the
-//                          logs emptied every few hundred lines)
+//                          after, and after emptying the logs (clear-logs:
+//                          the logs emptied every few hundred lines)
 //
 // Prints key=value lines.
 #include <malloc.h>
@@ -28,7 +27,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
@@ -42,6 +40,7 @@
 #include "app/skin_manager.h"
 #include "arith/arith_window.h"
 #include "arith/arith_windows.h"
+#include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"
 #include "measure/conversion_window.h"
@@ -381,26 +380,18 @@ qint64 logsText(testkit::Harness& h, int* lines = nullptr) {
     if (lines) *lines = 0;
     for (int i = 0; i < 4; ++i) {
         if (lines)
-            *lines += arith(h, i)->controls()->Memo->document()->blockCount() +
-                      conversion(h, i)->controls()->Memo->document()->blockCount();
-        total += arith(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
-        total += conversion(h, i)->controls()->Memo->document()->toPlainText().toUtf8().size();
+            *lines += arith(h, i)->controls()->Memo->lineCount() + conversion(h, i)->controls()->Memo->lineCount();
+        total += arith(h, i)->controls()->Memo->toPlainText().toUtf8().size();
+        total += conversion(h, i)->controls()->Memo->toPlainText().toUtf8().size();
     }
     return total;
 }
 
-int soak(int answers, int tasks, bool noUndo, bool clearLogs) {
+int soak(int answers, int tasks, bool clearLogs) {
     std::mt19937 rng(11);
     testkit::Harness h;
     feed(h, rng);
     startShown(h);
-    if (noUndo) {
-        // What the logs would cost without their undo history.
-        for (int i = 0; i < 4; ++i) {
-            arith(h, i)->controls()->Memo->document()->setUndoRedoEnabled(false);
-            conversion(h, i)->controls()->Memo->document()->setUndoRedoEnabled(false);
-        }
-    }
 
     auto runArith = [&](int i, int count) {
         arithButton(h, i)->click();
@@ -483,7 +474,7 @@ int main(int argc, char** argv) {
     if (mode == "response") return response(a);
     if (mode == "skin") return skin(a);
     const std::string option = argc > 4 ? argv[4] : "";
-    if (mode == "soak") return soak(a, b, option == "no-undo", option == "clear-logs");
+    if (mode == "soak") return soak(a, b, option == "clear-logs");
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);
     return 2;
 }

@@ -15,11 +15,12 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QScrollBar;
-class QTextEdit;
 class QTimer;
 class QWidget;
 
 namespace kobui {
+
+class AnswerLog;
 
 struct DrillLayout {
     QRect caption[4];  // OsszKerdes, JoValasz, RosszValasz, IdonTul
@@ -47,7 +48,7 @@ public:
     QScrollBar* IdoScroll;
     QProgressBar* IdoCsik;
     QLabel* MennyiIdoVanRaSzoveg;
-    QTextEdit* Memo;
+    AnswerLog* Memo;
     QPushButton* sButton1;
     QTimer* ElteltIdo;
 

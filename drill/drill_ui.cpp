@@ -1,6 +1,5 @@
 #include "drill/drill_ui.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBitmap>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -10,8 +9,8 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include "drill/drill_state.h"
 
@@ -22,49 +21,19 @@ void RoundControl(QWidget* w) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
     w->setMask(QRegion(path.toFillPolygon().toPolygon()));
-    if (auto* te = qobject_cast<QTextEdit*>(w)) {
-        // The inset is fixed, whatever it was before.
-        te->document()->setDocumentMargin(5);
-    }
+    // The inset is fixed, whatever it was before.
+    if (auto* log = qobject_cast<AnswerLog*>(w)) log->setInset(5);
+    else if (auto* te = qobject_cast<QTextEdit*>(w)) te->document()->setDocumentMargin(5);
     w->update();
 }
 
-void appendLogLine(QTextEdit* log, const QString& line, std::uint32_t rgb) {
-    QTextDocument* doc = log->document();
-    QTextCursor c(doc);
-    c.movePosition(QTextCursor::End);
-    QTextCharFormat fmt;
-    fmt.setForeground(QColor(QRgb(rgb)));
-    fmt.setFont(log->font());
-    QTextBlockFormat block;
-    block.setAlignment(Qt::AlignHCenter);
-    const bool firstLine = doc->isEmpty();
-    if (firstLine) {
-        c.setBlockFormat(block);
-        c.setBlockCharFormat(fmt);
-    } else {
-        c.insertBlock(block, fmt);
-    }
-    c.insertText(line, fmt);
-    if (QScrollBar* sb = log->verticalScrollBar()) sb->setValue(sb->maximum());
-}
-
-void clearLog(QTextEdit* log) { log->clear(); }
-
-QTextEdit* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
+AnswerLog* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
                    bool readOnly, bool framed) {
-    auto* t = new QTextEdit(parent);
+    auto* t = new AnswerLog(parent, readOnly);
     t->setObjectName(object);
     t->setGeometry(rect);
     t->setFont(font);
-    t->setReadOnly(readOnly);
-    t->setAcceptRichText(false);
     t->setFrameShape(framed ? QFrame::StyledPanel : QFrame::NoFrame);
-    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    t->setAlignment(Qt::AlignHCenter);
-    t->setContextMenuPolicy(Qt::NoContextMenu);  // the skin menu instead
-    t->setFocusPolicy(readOnly ? Qt::NoFocus : Qt::StrongFocus);
     return t;
 }
 

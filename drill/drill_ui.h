@@ -5,7 +5,8 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QString>
-#include <QTextEdit>
+
+#include "drill/answer_log.h"
 
 namespace kobui {
 
@@ -15,15 +16,8 @@ namespace kobui {
 // again never narrows the text.
 void RoundControl(QWidget* w);
 
-// Appends one centred line at the end of the log in the given colour
-// (0xRRGGBB), as plain text, and scrolls to it.
-void appendLogLine(QTextEdit* log, const QString& line, std::uint32_t rgb);
-
-// Empties the log.
-void clearLog(QTextEdit* log);
-
-// A read-only answer log: centred paragraphs, vertical scroll bar.
-QTextEdit* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
+// An answer log: centred lines, vertical scroll bar.
+AnswerLog* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,
                    bool readOnly, bool framed);
 
 // The answer field of an arithmetic window: only digits ever reach it (typed,

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
 
@@ -423,7 +422,7 @@ void ConversionWindow::EllenBtnClick() {
         setLook(i, c->looks[i]);
     }
     Szoveg(QString::fromLatin1(c->verdict.cue));
-    kobui::appendLogLine(drill_->Memo, q(c->logLine), c->verdict.colour);
+    drill_->Memo->appendLine(q(c->logLine), c->verdict.colour);
     drill_->showVerdict(c->verdict);
 }
 

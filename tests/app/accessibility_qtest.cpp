@@ -55,7 +55,7 @@ QList<QWidget*> controlsOf(QWidget* window) {
 
 bool isControl(QWidget* w) {
     return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-           qobject_cast<QAbstractSlider*>(w) || qobject_cast<QProgressBar*>(w) || qobject_cast<QTextEdit*>(w) ||
+           qobject_cast<QAbstractSlider*>(w) || qobject_cast<QProgressBar*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
            qobject_cast<QGroupBox*>(w) || qobject_cast<QLabel*>(w);
 }
 
@@ -75,7 +75,7 @@ int auditNames(QWidget* window, QStringList& unnamed) {
         // A field, a box or a bar shows no caption: its name must say what
         // it is for, not echo what it holds.
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QAbstractSlider*>(w) ||
-            qobject_cast<QProgressBar*>(w) || qobject_cast<QTextEdit*>(w)) {
+            qobject_cast<QProgressBar*>(w) || qobject_cast<QAbstractScrollArea*>(w)) {
             if (w->accessibleName().trimmed().isEmpty()) unnamed << where(w) + " (no name of its own)";
         }
         // A label showing a picture has no text to read.

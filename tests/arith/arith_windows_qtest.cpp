@@ -7,13 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
 #include "arith/arith_windows.h"
+#include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"
 #include "support/testkit.h"
@@ -25,16 +24,11 @@ namespace {
 struct LogLine {
     QString text;
     QColor colour;
-    Qt::Alignment align;
 };
 
-QList<LogLine> logLines(QTextEdit* memo) {
+QList<LogLine> logLines(kobui::AnswerLog* memo) {
     QList<LogLine> out;
-    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) {
-        if (b.text().isEmpty()) continue;
-        out << LogLine{b.text(), b.begin().fragment().charFormat().foreground().color(),
-                       b.blockFormat().alignment()};
-    }
+    for (int i = 0; i < memo->lineCount(); ++i) out << LogLine{memo->line(i), memo->lineColour(i)};
     return out;
 }
 
@@ -130,7 +124,6 @@ void ArithWindowsTest::additionRoadByKeys() {
     QCOMPARE(log[0].colour, QColor(0x00, 0x80, 0x00));
     QCOMPARE(log[1].text, QStringLiteral("0+2=5"));
     QCOMPARE(log[1].colour, QColor(0xFF, 0x00, 0x00));
-    QVERIFY(log[1].align & Qt::AlignHCenter);
 
     QTest::mouseClick(w->controls()->sButton1, Qt::LeftButton);
     QVERIFY(!w->isVisible());

@@ -9,12 +9,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
 #include "app/main_window.h"
+#include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
@@ -51,11 +50,8 @@ bool drawsColour(QLineEdit* f, const QColor& c) {
 
 const QColor kBlue(0, 0, 255), kWhite(255, 255, 255), kGreen(0, 128, 0), kRed(255, 0, 0), kBlack(0, 0, 0);
 
-QString lastLogLine(QTextEdit* memo) { return memo->document()->lastBlock().text(); }
-QColor lastLogColour(QTextEdit* memo) {
-    QTextBlock b = memo->document()->lastBlock();
-    return b.begin().fragment().charFormat().foreground().color();
-}
+QString lastLogLine(kobui::AnswerLog* memo) { return memo->lastLine(); }
+QColor lastLogColour(kobui::AnswerLog* memo) { return memo->lineColour(memo->lineCount() - 1); }
 
 // Opens a drill the way the pupil does: main menu, chooser, measure button.
 void openFromMenu(Harness& h, QPushButton* measure) {
@@ -450,7 +446,7 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     QCOMPARE(child<QPushButton>(a, "EllenBtn")->geometry(), QRect(384, 136, 217, 25));
     QCOMPARE(child<QPushButton>(a, "Kovetkezo")->text(), QStringLiteral("Következő feladat"));
     QCOMPARE(child<QGroupBox>(a, "Trg")->title(), QStringLiteral("Melyiket váltsuk át ?"));
-    QTextEdit* memo = a->controls()->Memo;
+    kobui::AnswerLog* memo = a->controls()->Memo;
     QCOMPARE(memo->geometry(), QRect(8, 296, 649, 121));
     QVERIFY(!memo->isReadOnly());
     QVERIFY(memo->frameShape() != QFrame::NoFrame);

@@ -4,6 +4,10 @@
 #include <QTimer>
 
 #include "app/skin_manager.h"
+#include "arith/arith_window.h"
+#include "drill/answer_log.h"
+#include "drill/drill_controls.h"
+#include "measure/conversion_window.h"
 #include "support/testkit.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +23,17 @@ int main(int argc, char** argv) {
         for (KobaltWindow* w : h.app->windows()) {
             w->show();
             QApplication::processEvents();
+            // A few answers in the log, as after a short while of practice.
+            kobui::AnswerLog* log = nullptr;
+            if (auto* a = qobject_cast<ArithWindow*>(w)) log = a->controls()->Memo;
+            if (auto* c = qobject_cast<ConversionWindow*>(w)) log = c->controls()->Memo;
+            if (log) {
+                log->clear();
+                for (int i = 0; i < 12; ++i)
+                    log->appendLine(QStringLiteral("%1 + %2 = %3").arg(i + 3).arg(2 * i).arg(3 * i + 3 - i % 3),
+                                    i % 3 ? 0x008000 : 0xFF0000);
+                QApplication::processEvents();
+            }
             w->grab().save(QStringLiteral("%1/%2-%3.png").arg(out, files[s], w->objectName()));
             w->hide();
         }

@@ -1,0 +1,324 @@
+#include "drill/answer_log.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QtMath>
+#include <algorithm>
+
+#include "app/accessibility.h"
+
+namespace kobui {
+
+namespace {
+
+// Lays one log line out in rows of the given width, centred and wrapped as
+// a rich-text editor wraps them; returns the number of rows.
+int layoutLine(QTextLayout& layout, int width) {
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int rows = 0;
+    for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+        l.setLeadingIncluded(true);  // as a rich-text document spaces its lines
+        l.setLineWidth(width);
+        ++rows;
+    }
+    layout.endLayout();
+    return std::max(1, rows);
+}
+
+// Keys that change the text of a log that takes typing. Moving keys scroll
+// it; Escape, Tab and the rest go on to the window.
+bool editsText(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
+        e->matches(QKeySequence::Redo))
+        return true;
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    const QString t = e->text();
+    return !t.isEmpty() && t.at(0).isPrint();
+}
+
+}  // namespace
+
+AnswerLog::AnswerLog(QWidget* parent, bool readOnly) : QAbstractScrollArea(parent), readOnly_(readOnly) {
+    setAnswerLogText(this);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setContextMenuPolicy(Qt::NoContextMenu);  // the skin menu instead
+    setFocusPolicy(readOnly ? Qt::NoFocus : Qt::StrongFocus);
+    if (!readOnly) viewport()->setCursor(Qt::IBeamCursor);
+    palette_ = {qRgb(0, 0x80, 0), qRgb(0xFF, 0, 0)};
+}
+
+// The height a rich-text document gives one line of this font, so that the
+// log and the editor it may turn into put every line at the same place.
+// Measured at first need: a hidden window's log loads no font.
+int AnswerLog::lineHeight() const {
+    if (lineHeight_ < 0) {
+        QTextLayout layout(QStringLiteral("0"), font());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLeadingIncluded(true);
+        line.setLineWidth(1 << 20);
+        layout.endLayout();
+        lineHeight_ = std::max(1, qCeil(line.height()));
+    }
+    return lineHeight_;
+}
+
+int AnswerLog::availableWidth() const { return std::max(1, viewport()->width() - 2 * inset_); }
+
+int AnswerLog::rowsOf(const QString& line) const {
+    const QFontMetrics fm(font());
+    const int width = availableWidth();
+    if (fm.horizontalAdvance(line) <= width) return 1;
+    QTextLayout layout(line, font());
+    return layoutLine(layout, width);
+}
+
+void AnswerLog::appendLine(const QString& line, std::uint32_t rgb) {
+    const QRgb colour = qRgb(int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
+    if (editor_) {
+        appendToEditor(line, colour);
+        return;
+    }
+    auto it = std::find(palette_.begin(), palette_.end(), colour);
+    if (it == palette_.end() && palette_.size() < 0xFFFF) it = palette_.insert(palette_.end(), colour);
+    if (it == palette_.end()) --it;  // sixty-five thousand colours in one log: the last one stands in
+
+    if (laidOutWidth_ != availableWidth()) relayoutRows();
+    text_ += line;
+    ends_.push_back(std::uint32_t(text_.size()));
+    rowEnd_.push_back((rowEnd_.empty() ? 0 : rowEnd_.back()) + std::uint32_t(rowsOf(line)));
+    colour_.push_back(std::uint16_t(it - palette_.begin()));
+    updateScrollRange();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    viewport()->update();
+    setAccessibleDescription(line);  // the newest line, for a screen reader
+}
+
+void AnswerLog::appendToEditor(const QString& line, QRgb colour) {
+    QTextDocument* doc = editor_->document();
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::End);
+    QTextCharFormat fmt;
+    fmt.setForeground(QColor(colour));
+    fmt.setFont(font());
+    QTextBlockFormat block;
+    block.setAlignment(Qt::AlignHCenter);
+    if (doc->isEmpty()) {
+        c.setBlockFormat(block);
+        c.setBlockCharFormat(fmt);
+    } else {
+        c.insertBlock(block, fmt);
+    }
+    c.insertText(line, fmt);
+    if (QScrollBar* sb = editor_->verticalScrollBar()) sb->setValue(sb->maximum());
+    setAccessibleDescription(line);
+}
+
+void AnswerLog::clear() {
+    if (editor_) {
+        setFocusProxy(nullptr);
+        const bool hadFocus = editor_->hasFocus();
+        delete editor_;
+        editor_ = nullptr;
+        if (hadFocus) setFocus();
+    }
+    text_.clear();
+    text_.squeeze();
+    ends_ = {};
+    rowEnd_ = {};
+    colour_ = {};
+    updateScrollRange();
+    viewport()->update();
+    setAccessibleDescription(QString());
+}
+
+int AnswerLog::lineCount() const { return editor_ ? editor_->document()->blockCount() : int(ends_.size()); }
+
+QString AnswerLog::line(int i) const {
+    if (i < 0 || i >= lineCount()) return {};
+    if (editor_) return editor_->document()->findBlockByNumber(i).text();
+    const std::uint32_t begin = i == 0 ? 0 : ends_[size_t(i) - 1];
+    return text_.mid(qsizetype(begin), qsizetype(ends_[size_t(i)] - begin));
+}
+
+QColor AnswerLog::lineColour(int i) const {
+    if (i < 0 || i >= lineCount()) return {};
+    if (editor_) {
+        const QTextBlock b = editor_->document()->findBlockByNumber(i);
+        const QTextCharFormat f = b.begin().atEnd() ? b.charFormat() : b.begin().fragment().charFormat();
+        return f.foreground().color();
+    }
+    return QColor(palette_[colour_[size_t(i)]]);
+}
+
+QString AnswerLog::lastLine() const { return line(lineCount() - 1); }
+
+QString AnswerLog::toPlainText() const {
+    if (editor_) return editor_->toPlainText();
+    QString out;
+    out.reserve(text_.size() + qsizetype(ends_.size()));
+    std::uint32_t begin = 0;
+    for (size_t i = 0; i < ends_.size(); ++i) {
+        if (i) out += QLatin1Char('\n');
+        out += QStringView(text_).mid(qsizetype(begin), qsizetype(ends_[i] - begin));
+        begin = ends_[i];
+    }
+    return out;
+}
+
+void AnswerLog::setInset(int px) {
+    if (editor_) editor_->document()->setDocumentMargin(px);
+    if (px == inset_) return;
+    inset_ = px;
+    if (!ends_.empty()) relayoutRows();
+    else laidOutWidth_ = -1;
+    viewport()->update();
+}
+
+QTextEdit* AnswerLog::beginEditing() {
+    if (readOnly_) return nullptr;
+    if (editor_) return editor_;
+    const int scrolled = verticalScrollBar()->value();
+    editor_ = new QTextEdit(this);
+    editor_->setObjectName(objectName() + QStringLiteral("Editor"));
+    editor_->setFont(font());
+    editor_->setFrameShape(frameShape());
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor_->setAcceptRichText(false);
+    editor_->setContextMenuPolicy(Qt::NoContextMenu);  // the skin menu instead
+    editor_->setAlignment(Qt::AlignHCenter);
+    editor_->document()->setDocumentMargin(inset_);
+    editor_->document()->setUndoRedoEnabled(false);  // the program's lines are not the pupil's to undo
+    editor_->setAccessibleName(accessibleName());
+    editor_->setGeometry(rect());
+
+    // The lines move over; the compact copy goes.
+    std::uint32_t begin = 0;
+    for (size_t i = 0; i < ends_.size(); ++i) {
+        appendToEditor(text_.mid(qsizetype(begin), qsizetype(ends_[i] - begin)), palette_[colour_[i]]);
+        begin = ends_[i];
+    }
+    editor_->document()->setUndoRedoEnabled(true);
+    text_.clear();
+    text_.squeeze();
+    ends_ = {};
+    rowEnd_ = {};
+    colour_ = {};
+
+    editor_->moveCursor(QTextCursor::End);
+    editor_->verticalScrollBar()->setValue(scrolled);
+    setFocusProxy(editor_);
+    editor_->show();
+    if (hasFocus() || isActiveWindow()) editor_->setFocus();
+    return editor_;
+}
+
+void AnswerLog::relayoutRows() {
+    laidOutWidth_ = availableWidth();
+    std::uint32_t rows = 0, begin = 0;
+    for (size_t i = 0; i < ends_.size(); ++i) {
+        rows += std::uint32_t(rowsOf(QString::fromRawData(text_.constData() + begin, qsizetype(ends_[i] - begin))));
+        rowEnd_[i] = rows;
+        begin = ends_[i];
+    }
+    updateScrollRange();
+}
+
+void AnswerLog::updateScrollRange() {
+    const int rows = rowEnd_.empty() ? 0 : int(rowEnd_.back());
+    const qint64 content = (rows ? qint64(rows) * lineHeight() : 0) + 2 * inset_;
+    const int viewH = viewport()->height();
+    QScrollBar* sb = verticalScrollBar();
+    sb->setRange(0, int(std::clamp<qint64>(content - viewH, 0, INT_MAX / 2)));
+    sb->setPageStep(std::max(1, viewH));
+    if (rows) sb->setSingleStep(lineHeight());
+}
+
+void AnswerLog::paintEvent(QPaintEvent*) {
+    if (editor_ || ends_.empty()) return;
+    QPainter p(viewport());
+    p.setFont(font());
+    const int lh = lineHeight();
+    const int width = availableWidth();
+    const int top = verticalScrollBar()->value();
+    const int viewH = viewport()->height();
+    // The first line with a row at or below the top edge.
+    const std::uint32_t firstRow = std::uint32_t(std::max(0, (top - inset_) / lh));
+    size_t i = size_t(std::upper_bound(rowEnd_.begin(), rowEnd_.end(), firstRow) - rowEnd_.begin());
+    for (; i < ends_.size(); ++i) {
+        const std::uint32_t rowStart = i == 0 ? 0 : rowEnd_[i - 1];
+        const int y = inset_ + int(rowStart) * lh - top;
+        if (y >= viewH) break;
+        const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+        const QString s = QString::fromRawData(text_.constData() + begin, qsizetype(ends_[i] - begin));
+        QTextLayout layout(s, font());
+        layoutLine(layout, width);
+        for (int r = 0; r < layout.lineCount(); ++r) layout.lineAt(r).setPosition(QPointF(0, r * lh));
+        p.setPen(QColor(palette_[colour_[i]]));
+        layout.draw(&p, QPointF(inset_, y));
+    }
+}
+
+void AnswerLog::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    if (editor_) editor_->setGeometry(rect());
+    if (!ends_.empty() && laidOutWidth_ != availableWidth()) relayoutRows();
+    else updateScrollRange();
+}
+
+void AnswerLog::changeEvent(QEvent* e) {
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        if (editor_) editor_->setFont(font());
+        lineHeight_ = -1;
+        if (!ends_.empty()) relayoutRows();
+        else laidOutWidth_ = -1;
+    }
+}
+
+void AnswerLog::keyPressEvent(QKeyEvent* e) {
+    if (!readOnly_ && editsText(e)) {
+        QTextEdit* ed = beginEditing();
+        ed->setFocus();
+        QCoreApplication::sendEvent(ed, e);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(e);
+}
+
+void AnswerLog::mousePressEvent(QMouseEvent* e) {
+    if (readOnly_ || e->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(e);
+        return;
+    }
+    QTextEdit* ed = beginEditing();
+    ed->setFocus(Qt::MouseFocusReason);
+    ed->setTextCursor(ed->cursorForPosition(e->position().toPoint()));
+}
+
+void AnswerLog::scrollContentsBy(int, int) { viewport()->update(); }
+
+}  // namespace kobui

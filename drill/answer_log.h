@@ -1,0 +1,88 @@
+// The answer log of a drill window: one centred line per answered question,
+// each in its own colour, newest at the bottom, with a vertical scroll bar.
+//
+// A pupil may answer tens of thousands of questions in one sitting, so the
+// lines are kept as compactly as text can be: one string holding all of
+// them, an end offset, a visual row count and a colour index per line. Only
+// the lines in view are ever laid out, at paint time.
+//
+// A log that takes typing (the conversion windows' log) turns into an
+// ordinary rich-text editor holding the same lines the first time the pupil
+// types into it or clicks in it, and stays one until it is emptied.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class QTextEdit;
+
+namespace kobui {
+
+class AnswerLog : public QAbstractScrollArea {
+    Q_OBJECT
+    // Exposed for the skins, which give a log the pupil may type into a rim.
+    Q_PROPERTY(bool readOnly READ isReadOnly CONSTANT)
+    // What assistive technologies read.
+    Q_PROPERTY(QString plainText READ toPlainText)
+
+public:
+    AnswerLog(QWidget* parent, bool readOnly);
+
+    // Appends one line at the end in the given colour (0xRRGGBB) and
+    // scrolls to it.
+    void appendLine(const QString& line, std::uint32_t rgb);
+    // Empties the log.
+    void clear();
+
+    int lineCount() const;
+    QString line(int i) const;
+    QColor lineColour(int i) const;  // the colour of the line's text
+    QString lastLine() const;
+    QString toPlainText() const;  // the lines joined by '\n'
+
+    bool isReadOnly() const { return readOnly_; }
+
+    // The gap between the client rectangle and the text, on every side.
+    void setInset(int px);
+    int inset() const { return inset_; }
+
+    // The editor the log has turned into, or null while it is still the
+    // plain list of lines.
+    QTextEdit* editor() const { return editor_; }
+
+    // Turns a log that takes typing into its editor (see above); the caret
+    // goes to the end. Returns null for a read-only log.
+    QTextEdit* beginEditing();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    int lineHeight() const;
+    int availableWidth() const;
+    int rowsOf(const QString& line) const;
+    void relayoutRows();
+    void updateScrollRange();
+    void appendToEditor(const QString& line, QRgb rgb);
+
+    bool readOnly_;
+    int inset_ = 4;  // a text box's usual margin until the window rounds it
+    QString text_;                     // every line, back to back
+    std::vector<std::uint32_t> ends_;  // where each line ends in text_
+    std::vector<std::uint32_t> rowEnd_;  // visual rows up to and including each line
+    std::vector<std::uint16_t> colour_;  // index into palette_
+    std::vector<QRgb> palette_;
+    int laidOutWidth_ = -1;  // the width rowEnd_ was counted for
+    mutable int lineHeight_ = -1;
+    QTextEdit* editor_ = nullptr;
+};
+
+}  // namespace kobui
