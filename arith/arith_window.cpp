@@ -146,7 +146,9 @@ void ArithWindow::General() {
     Hanyszor->setText(QString::fromStdString(drill_.leftText()));
     Mennyi->setText(QString::fromStdString(drill_.rightText()));
     if (aid_ && button && button->pictures) aid_->showCounts(drill_.operands().left, drill_.operands().right);
-    Annyi->clear();
+    // Emptied with its typing history: a new question is no place to undo
+    // into the last answer, and the history would grow with every answer.
+    Annyi->setText(QString());
     Annyi->setFocus();
 }
 

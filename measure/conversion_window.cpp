@@ -391,7 +391,7 @@ void ConversionWindow::KovetkezoClick() {
 
     drill_->ElteltIdo->start();  // the first tick one second from now
     for (const UnitRow& r : rows_) {
-        r.field->clear();
+        r.field->setText(QString());  // with its typing history, as a new task begins
         r.field->setReadOnly(false);
     }
     EllenBtn->setEnabled(true);

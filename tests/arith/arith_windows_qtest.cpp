@@ -113,6 +113,11 @@ void ArithWindowsTest::additionRoadByKeys() {
     QCOMPARE(w->controls()->Csik->value(), 100);
     QCOMPARE(question(w), QStringLiteral("0+2"));  // the next question at once
     QVERIFY(w->Annyi->text().isEmpty());
+    // Emptied with its typing history: Ctrl+Z does not bring the judged
+    // answer back, and the history does not pile up answer after answer.
+    QVERIFY(!w->Annyi->isUndoAvailable());
+    QTest::keyClick(w->Annyi, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(w->Annyi->text().isEmpty());
 
     answer(w, "5");
     QCOMPARE(h.player.cues.last(), QStringLiteral("Missed"));

@@ -140,6 +140,13 @@ void ConversionWindowTest::lengthTaskByKeysAndClicks() {
     QCOMPARE(background(f[0]), kWhite);
     QCOMPARE(background(f[1]), kBlue);
     QCOMPARE(f[4]->text(), QStringLiteral("2000"));  // nothing is cleared
+
+    // The next task empties the fields with their typing history.
+    QTest::mouseClick(Kovetkezo, Qt::LeftButton);
+    for (int i : {0, 2, 3, 4}) {
+        QVERIFY(f[i]->text().isEmpty());
+        QVERIFY(!f[i]->isUndoAvailable());
+    }
 }
 
 void ConversionWindowTest::lateWrongTaskIsRedAndMarked() {
