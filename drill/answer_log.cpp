@@ -102,14 +102,20 @@ void AnswerLog::appendLine(const QString& line, std::uint32_t rgb) {
         return;
     }
     auto it = std::find(palette_.begin(), palette_.end(), colour);
-    if (it == palette_.end() && palette_.size() < 0xFFFF) it = palette_.insert(palette_.end(), colour);
-    if (it == palette_.end()) --it;  // sixty-five thousand colours in one log: the last one stands in
+    if (it == palette_.end() && palette_.size() < 256) it = palette_.insert(palette_.end(), colour);
+    if (it == palette_.end()) --it;  // 256 colours in one log: the last one stands in
 
     if (laidOutWidth_ != availableWidth()) relayoutRows();
-    text_ += line;
+    const int rows = rowsOf(line);
+    if (rows > 1 && rowEnd_.empty()) {
+        // The first line that wraps: from now on the rows are counted.
+        rowEnd_.resize(ends_.size());
+        for (size_t i = 0; i < ends_.size(); ++i) rowEnd_[i] = std::uint32_t(i + 1);
+    }
+    if (!rowEnd_.empty() || rows > 1) rowEnd_.push_back(totalRows() + std::uint32_t(rows));
+    text_ += line.toUtf8();
     ends_.push_back(std::uint32_t(text_.size()));
-    rowEnd_.push_back((rowEnd_.empty() ? 0 : rowEnd_.back()) + std::uint32_t(rowsOf(line)));
-    colour_.push_back(std::uint16_t(it - palette_.begin()));
+    colour_.push_back(std::uint8_t(it - palette_.begin()));
     updateScrollRange();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->update();
@@ -154,13 +160,21 @@ void AnswerLog::clear() {
     setAccessibleDescription(QString());
 }
 
+QString AnswerLog::storedLine(size_t i) const {
+    const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+    return QString::fromUtf8(text_.constData() + begin, qsizetype(ends_[i] - begin));
+}
+
+std::uint32_t AnswerLog::rowEndAt(size_t i) const { return rowEnd_.empty() ? std::uint32_t(i + 1) : rowEnd_[i]; }
+
+std::uint32_t AnswerLog::totalRows() const { return ends_.empty() ? 0 : rowEndAt(ends_.size() - 1); }
+
 int AnswerLog::lineCount() const { return editor_ ? editor_->document()->blockCount() : int(ends_.size()); }
 
 QString AnswerLog::line(int i) const {
     if (i < 0 || i >= lineCount()) return {};
     if (editor_) return editor_->document()->findBlockByNumber(i).text();
-    const std::uint32_t begin = i == 0 ? 0 : ends_[size_t(i) - 1];
-    return text_.mid(qsizetype(begin), qsizetype(ends_[size_t(i)] - begin));
+    return storedLine(size_t(i));
 }
 
 QColor AnswerLog::lineColour(int i) const {
@@ -177,15 +191,15 @@ QString AnswerLog::lastLine() const { return line(lineCount() - 1); }
 
 QString AnswerLog::toPlainText() const {
     if (editor_) return editor_->toPlainText();
-    QString out;
+    QByteArray out;
     out.reserve(text_.size() + qsizetype(ends_.size()));
     std::uint32_t begin = 0;
     for (size_t i = 0; i < ends_.size(); ++i) {
-        if (i) out += QLatin1Char('\n');
-        out += QStringView(text_).mid(qsizetype(begin), qsizetype(ends_[i] - begin));
+        if (i) out += '\n';
+        out += QByteArrayView(text_).sliced(qsizetype(begin), qsizetype(ends_[i] - begin));
         begin = ends_[i];
     }
-    return out;
+    return QString::fromUtf8(out);
 }
 
 void AnswerLog::setInset(int px) {
@@ -216,11 +230,7 @@ QTextEdit* AnswerLog::beginEditing() {
     editor_->setGeometry(rect());
 
     // The lines move over; the compact copy goes.
-    std::uint32_t begin = 0;
-    for (size_t i = 0; i < ends_.size(); ++i) {
-        appendToEditor(text_.mid(qsizetype(begin), qsizetype(ends_[i] - begin)), palette_[colour_[i]]);
-        begin = ends_[i];
-    }
+    for (size_t i = 0; i < ends_.size(); ++i) appendToEditor(storedLine(i), palette_[colour_[i]]);
     editor_->document()->setUndoRedoEnabled(true);
     text_.clear();
     text_.squeeze();
@@ -238,17 +248,22 @@ QTextEdit* AnswerLog::beginEditing() {
 
 void AnswerLog::relayoutRows() {
     laidOutWidth_ = availableWidth();
-    std::uint32_t rows = 0, begin = 0;
+    std::vector<std::uint32_t> rowEnd(ends_.size());
+    std::uint32_t rows = 0;
+    bool wrapped = false;
     for (size_t i = 0; i < ends_.size(); ++i) {
-        rows += std::uint32_t(rowsOf(QString::fromRawData(text_.constData() + begin, qsizetype(ends_[i] - begin))));
-        rowEnd_[i] = rows;
-        begin = ends_[i];
+        const int r = rowsOf(storedLine(i));
+        wrapped = wrapped || r > 1;
+        rows += std::uint32_t(r);
+        rowEnd[i] = rows;
     }
+    if (wrapped) rowEnd_ = std::move(rowEnd);
+    else rowEnd_ = {};
     updateScrollRange();
 }
 
 void AnswerLog::updateScrollRange() {
-    const int rows = rowEnd_.empty() ? 0 : int(rowEnd_.back());
+    const int rows = int(totalRows());
     const qint64 content = (rows ? qint64(rows) * lineHeight() : 0) + 2 * inset_;
     const int viewH = viewport()->height();
     QScrollBar* sb = verticalScrollBar();
@@ -267,14 +282,14 @@ void AnswerLog::paintEvent(QPaintEvent*) {
     const int viewH = viewport()->height();
     // The first line with a row at or below the top edge.
     const std::uint32_t firstRow = std::uint32_t(std::max(0, (top - inset_) / lh));
-    size_t i = size_t(std::upper_bound(rowEnd_.begin(), rowEnd_.end(), firstRow) - rowEnd_.begin());
+    size_t i = rowEnd_.empty()
+                   ? size_t(firstRow)
+                   : size_t(std::upper_bound(rowEnd_.begin(), rowEnd_.end(), firstRow) - rowEnd_.begin());
     for (; i < ends_.size(); ++i) {
-        const std::uint32_t rowStart = i == 0 ? 0 : rowEnd_[i - 1];
+        const std::uint32_t rowStart = i == 0 ? 0 : rowEndAt(i - 1);
         const int y = inset_ + int(rowStart) * lh - top;
         if (y >= viewH) break;
-        const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
-        const QString s = QString::fromRawData(text_.constData() + begin, qsizetype(ends_[i] - begin));
-        QTextLayout layout(s, font());
+        QTextLayout layout(storedLine(i), font());
         layoutLine(layout, width);
         for (int r = 0; r < layout.lineCount(); ++r) layout.lineAt(r).setPosition(QPointF(0, r * lh));
         p.setPen(QColor(palette_[colour_[i]]));

@@ -2,9 +2,10 @@
 // each in its own colour, newest at the bottom, with a vertical scroll bar.
 //
 // A pupil may answer tens of thousands of questions in one sitting, so the
-// lines are kept as compactly as text can be: one string holding all of
-// them, an end offset, a visual row count and a colour index per line. Only
-// the lines in view are ever laid out, at paint time.
+// lines are kept as compactly as text can be: one UTF-8 string holding all
+// of them, and an end offset and a colour index per line (and a row count
+// once a line too long for the width wraps). Only the lines in view are ever
+// laid out, at paint time.
 //
 // A log that takes typing (the conversion windows' log) turns into an
 // ordinary rich-text editor holding the same lines the first time the pupil
@@ -12,6 +13,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QByteArray>
 #include <QColor>
 #include <QString>
 #include <cstdint>
@@ -72,13 +74,18 @@ private:
     void relayoutRows();
     void updateScrollRange();
     void appendToEditor(const QString& line, QRgb rgb);
+    QString storedLine(size_t i) const;
+    std::uint32_t rowEndAt(size_t i) const;
+    std::uint32_t totalRows() const;
 
     bool readOnly_;
     int inset_ = 4;  // a text box's usual margin until the window rounds it
-    QString text_;                     // every line, back to back
+    QByteArray text_;                  // every line in UTF-8, back to back
     std::vector<std::uint32_t> ends_;  // where each line ends in text_
-    std::vector<std::uint32_t> rowEnd_;  // visual rows up to and including each line
-    std::vector<std::uint16_t> colour_;  // index into palette_
+    // Visual rows up to and including each line; empty while no line wraps
+    // (then line i ends at row i + 1).
+    std::vector<std::uint32_t> rowEnd_;
+    std::vector<std::uint8_t> colour_;  // index into palette_
     std::vector<QRgb> palette_;
     int laidOutWidth_ = -1;  // the width rowEnd_ was counted for
     mutable int lineHeight_ = -1;

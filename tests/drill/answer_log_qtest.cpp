@@ -122,6 +122,11 @@ void AnswerLogTest::wrapsALineTooLongForTheWidth() {
     log->appendLine(QStringLiteral("0.00007 km 0.07 m .7 dm 7 cm 7 mm"), kRed);
     const int rows = (log->verticalScrollBar()->maximum() - oneRowEach) / lh;
     QVERIFY2(rows >= 2, qPrintable(QString::number(rows)));
+    // Both of its last two rows are drawn, in its colour, at the bottom.
+    const int h = log->viewport()->height();
+    QVERIFY(pixelsOf(log.get(), h - 5 - lh, h - 5, kRed) > 10);
+    QVERIFY(pixelsOf(log.get(), h - 5 - 2 * lh, h - 5 - lh, kRed) > 10);
+    QCOMPARE(pixelsOf(log.get(), h - 5 - 2 * lh, h - 5, kGreen), 0);
 
     // A wider log needs fewer rows for it: the rows are counted again.
     log->resize(700, 145);
