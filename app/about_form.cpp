@@ -54,7 +54,11 @@ TAboutForm::TAboutForm(TForm1* main)
     : BackWindow(main, main, QStringLiteral("AboutForm"), QStringLiteral("Brumbi kisiskolásoknak"),
                  QSize(577, 462)) {
     setFont(kobui::sansFont(11));
+    // Nothing of the help is needed before the pupil opens it.
+    deferControls();
+}
 
+void TAboutForm::buildControls() {
     sPanel1 = new QFrame(this);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
     sPanel1->setGeometry(8, 16, 561, 433);

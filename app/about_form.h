@@ -19,18 +19,20 @@ public:
     // The help text, one entry per line, blank lines included.
     static const QStringList& helpLines();
 
-    QFrame* sPanel1;
-    QLabel* Image1;
-    QLabel* Label2;
-    QLabel* Label1;
-    QPushButton* Vege;
-    QTextEdit* RichEdit1;
+    // The controls, built when the window is first shown (null before).
+    QFrame* sPanel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Vege = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
 
 public slots:
     void VegeClick();
 
 protected:
     void onShow() override { FormActivate(); }
+    void buildControls() override;
     void FormClick() override;
 
     void FormActivate();

@@ -41,6 +41,18 @@ void KobaltWindow::showModalFrom(QWidget* opener) {
     activateWindow();
 }
 
+void KobaltWindow::ensureBuilt() {
+    if (built_) return;
+    built_ = true;
+    buildControls();
+}
+
+void KobaltWindow::setVisible(bool visible) {
+    // The controls exist before the window is shown, so they show with it.
+    if (visible) ensureBuilt();
+    QWidget::setVisible(visible);
+}
+
 void KobaltWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (e->spontaneous()) return;  // the desktop giving a window back is no opening

@@ -32,7 +32,21 @@ public:
     // the addition and subtraction windows to cut off the picture strip.
     void setClientHeight(int h);
 
+    // Builds the window's controls now if it left them for its first
+    // showing (see deferControls); nothing otherwise.
+    void ensureBuilt();
+    bool isBuilt() const { return built_; }
+
+    void setVisible(bool visible) override;
+
 protected:
+    // A window that reads nothing and does nothing before its first opening
+    // calls this in its constructor: its controls are then built by
+    // buildControls just before it is first shown (or on ensureBuilt), so
+    // the program's start does not pay for windows the pupil has not opened.
+    void deferControls() { built_ = false; }
+    virtual void buildControls() {}
+
     // Runs each time the window is shown, before it becomes active.
     virtual void onShow() {}
     // A left click on the bare background (not on a control).
@@ -54,4 +68,5 @@ protected:
 private:
     TForm1* main_;
     QSize design_;
+    bool built_ = true;
 };

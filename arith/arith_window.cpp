@@ -40,8 +40,18 @@ ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& data, const k
     : BackWindow(main, main, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
                  QSize(data.clientWidth, data.fullHeight)),
       spec_(data),
+      layout_(L),
       drill_(data.op, data.design, randomFor(main)) {
     setFont(kobui::sansFont(11));
+    // The window reads its settings and starts its drill only when it is
+    // opened, so its controls wait for that too. Until then its clock would
+    // only count seconds that the first opening's reset throws away.
+    deferControls();
+}
+
+void ArithWindow::buildControls() {
+    const kobui::ArithLayout& L = layout_;
+    const kob::ArithWindowSpec& data = spec_;
     // The frame goes first so the buttons lie on top of it.
     RGSzorzo = new QGroupBox(QString::fromUtf8(data.groupCaption), this);
     RGSzorzo->setObjectName(QStringLiteral("RGSzorzo"));
@@ -66,7 +76,8 @@ ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& data, const k
     setTabOrder(RB.last(), controls_->IdoScroll);
     setTabOrder(controls_->IdoScroll, controls_->sButton1);
 
-    // The clock runs from program start to end, also while the window is hidden.
+    // From here on the clock runs to the program's end, also while the
+    // window is hidden.
     controls_->ElteltIdo->start();
 }
 

@@ -34,11 +34,14 @@ public:
     kobui::DrillControls* controls() const { return controls_; }
     kobui::PictureAid* pictures() const { return aid_; }
 
+    // The controls below are built when the window is first shown (or on
+    // ensureBuilt); until then they are null.
+
     // The question line.
-    QLabel *Hanyszor, *Szorzasjel, *Mennyi, *Egyenlo;
-    kobui::DigitLineEdit* Annyi;
+    QLabel *Hanyszor = nullptr, *Szorzasjel = nullptr, *Mennyi = nullptr, *Egyenlo = nullptr;
+    kobui::DigitLineEdit* Annyi = nullptr;
     // The frame and the radio buttons, RB2 first, in settings order.
-    QGroupBox* RGSzorzo;
+    QGroupBox* RGSzorzo = nullptr;
     QList<QRadioButton*> RB;
 
     // The selected button's index, -1 when none is selected.
@@ -64,6 +67,7 @@ protected:
 
     void FormCreate();
     void FormActivate();
+    void buildControls() override;
 
 private:
     void buildQuestionLine(const kobui::ArithLayout& L);
@@ -71,6 +75,7 @@ private:
     void setButton(QRadioButton* b, bool on);
 
     const kob::ArithWindowSpec& spec_;
+    const kobui::ArithLayout layout_;
     kob::ArithDrill drill_;
     kobui::DrillControls* controls_ = nullptr;
     kobui::PictureAid* aid_ = nullptr;

@@ -154,8 +154,17 @@ ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const Convers
     : BackWindow(main, chooser, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
                  QSize(665, 426)),
       table_(*data.table),
-      engine_(*data.table, main ? main->makeRandom() : nullptr) {
+      engine_(*data.table, main ? main->makeRandom() : nullptr),
+      data_(data) {
     setFont(kobui::sansFont(11));
+    FormCreate();
+    // The controls wait for the first opening; they take the values read
+    // now, whatever the file holds by then.
+    deferControls();
+}
+
+void ConversionWindow::buildControls() {
+    const ConversionWindowData& data = data_;
     drill_ = new kobui::DrillControls(this, engine_.mechanics(), drillLayout());
     buildRows(data);
     buildRightColumn();
@@ -176,7 +185,7 @@ ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const Convers
         // Every change of the first maximum's text re-applies the time limit.
         connect(rows_.front().spin, &QSpinBox::textChanged, this, &ConversionWindow::IdoScrollChange);
     }
-    FormCreate();
+    applySettings(created_);
 }
 
 ConversionWindow::~ConversionWindow() = default;
@@ -276,8 +285,9 @@ void ConversionWindow::buildTabOrder() {
 
 // ---------------------------------------------------------------- settings
 
-void ConversionWindow::FormCreate() {
-    const kob::ConversionSettings s = kob::loadConversionSettings(mainForm()->settings(), table_);
+void ConversionWindow::FormCreate() { created_ = kob::loadConversionSettings(mainForm()->settings(), table_); }
+
+void ConversionWindow::applySettings(const kob::ConversionSettings& s) {
     // Each value goes through the control's own setter: a changed one runs
     // the control's handler as the pupil's change would, an equal one nothing.
     drill_->setIdoScroll(s.timeLimit);

@@ -89,9 +89,11 @@ public:
     const kob::ConversionEngine& engine() const { return engine_; }
     kobui::DrillControls* controls() const { return drill_; }
 
-    QPushButton* EllenBtn;
-    QPushButton* Kovetkezo;
-    QGroupBox* Trg;
+    // The controls are built when the window is first shown (or on
+    // ensureBuilt); until then these are null and unitRows() is empty.
+    QPushButton* EllenBtn = nullptr;
+    QPushButton* Kovetkezo = nullptr;
+    QGroupBox* Trg = nullptr;
 
     // The window's handlers, also callable from outside (tests drive the
     // clock through ElteltIdoTimer).
@@ -112,7 +114,12 @@ private:
     void buildRows(const ConversionWindowData& data);
     void buildRightColumn();
     void buildTabOrder();
+    // Reads the window's settings (once, at program start).
     void FormCreate();
+    // Applies them to the controls in the file's order; a changed value
+    // runs the control's handler as the pupil's change would.
+    void applySettings(const kob::ConversionSettings& s);
+    void buildControls() override;
 
     std::optional<std::size_t> givenRow() const;
     void setLook(std::size_t row, kob::FieldLook look);
@@ -120,6 +127,8 @@ private:
 
     const kob::UnitTable& table_;
     kob::ConversionEngine engine_;
+    const ConversionWindowData& data_;
+    kob::ConversionSettings created_;  // what FormCreate read
     kobui::DrillControls* drill_ = nullptr;
     std::vector<UnitRow> rows_;
     std::vector<QColor> textColour_;  // each field's text colour, kept by the check's colours

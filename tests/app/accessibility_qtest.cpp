@@ -188,7 +188,10 @@ void AccessibilityTest::everyControlOfEveryWindowHasAName() {
 
     int checked = 0;
     QStringList unnamed;
-    for (KobaltWindow* window : h.app->windows()) checked += auditNames(window, unnamed);
+    for (KobaltWindow* window : h.app->windows()) {
+        window->ensureBuilt();  // as the window is when it is shown
+        checked += auditNames(window, unnamed);
+    }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     QVERIFY(checked > 200);  // all eleven windows were walked
 }
@@ -240,6 +243,7 @@ void AccessibilityTest::controlsOfOneWindowHaveDistinctNames() {
     h.app->Form1->show();
     h.app->Form1->AboutBtn->click();
     for (KobaltWindow* window : h.app->windows()) {
+        window->ensureBuilt();
         QHash<QString, QString> seen;  // name -> the control that has it
         for (QWidget* w : controlsOf(window)) {
             if (w->focusPolicy() == Qt::NoFocus) continue;  // only what the keyboard reaches

@@ -142,6 +142,8 @@ void PictureAidTest::menuSwapsThePictureOfOneWindowOnly() {
     f->show();
     ArithWindow* k = h.app->KivonForm;
     ArithWindow* a = h.app->OsszeadForm;
+    k->ensureBuilt();
+    a->ensureBuilt();
 
     QStringList items, captions;
     for (QAction* act : k->pictures()->KivonPopup->actions()) {

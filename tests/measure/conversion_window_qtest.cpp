@@ -317,6 +317,11 @@ void ConversionWindowTest::settingsLoadedOnceAndStoredAtEveryClose() {
               "[HosszuRadioButtonok]\nRBNm=1\nRBNmm=1\n");
     h.start();
     THosszuForm* w = h.app->HosszuForm;
+    // Editing the file while the program runs changes nothing: the windows
+    // read it once, at start, even though their controls are built later.
+    h.writeIni("[HosszuTimer]\nIdoScroll=7\n[HosszuSpinek]\nSpinNcm=10\n");
+    w->ensureBuilt();
+    h.app->TomegForm->ensureBuilt();
     QCOMPARE(w->controls()->IdoScroll->value(), 120);
     QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("120 mp"));
     QCOMPARE(child<QSpinBox>(w, "SpinKm")->value(), 1000);
@@ -332,8 +337,6 @@ void ConversionWindowTest::settingsLoadedOnceAndStoredAtEveryClose() {
     QCOMPARE(child<QSpinBox>(h.app->TomegForm, "SpinKm")->value(), 50);
     QVERIFY(!child<QRadioButton>(h.app->TomegForm, "RBNkm")->isChecked());
 
-    // Editing the file while the program runs changes nothing: read once.
-    h.writeIni("[HosszuSpinek]\nSpinNcm=10\n");
     openFromMenu(h, h.app->MertekForm->Hosszusag);
     QCOMPARE(child<QSpinBox>(w, "SpinNcm")->value(), 5000000);
     child<QSpinBox>(w, "SpinNcm")->setValue(70000);
@@ -397,6 +400,8 @@ void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
     h.start();
     TTerfogatForm* v = h.app->TerfogatForm;
     THosszuForm* l = h.app->HosszuForm;
+    v->ensureBuilt();  // the values read at start reach the controls
+    l->ensureBuilt();
     // Loading the default 50 over the built-in 100 ran the limit handler.
     QCOMPARE(v->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("30 mp"));
     QCOMPARE(v->controls()->IdoCsik->maximum(), 30);
@@ -419,6 +424,8 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     Harness h;
     h.start();
     TTeruletForm* a = h.app->TeruletForm;
+    a->ensureBuilt();
+    h.app->TerfogatForm->ensureBuilt();
     QCOMPARE(a->size(), QSize(665, 426));
     QCOMPARE(a->windowTitle(), QStringLiteral("Kobaltfa -- Terület átváltás --"));
     const char* fields[] = {"Nkm", "Ha", "Nm", "Ndm", "Ncm", "Nmm"};
