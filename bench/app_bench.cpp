@@ -335,6 +335,9 @@ int skin(int rounds) {
     startShown(h);
     const QStringList names = SkinManager::builtInNames();
     const QList<KobaltWindow*> windows = h.app->windows();
+    // The worst case: every window has been opened once, so every window
+    // has all its controls to restyle.
+    for (KobaltWindow* w : windows) w->ensureBuilt();
     std::vector<std::vector<double>> restyle(names.size()), render(names.size());
     for (int r = 0; r < rounds + 1; ++r) {
         for (int s = 0; s < names.size(); ++s) {

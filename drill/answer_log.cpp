@@ -20,6 +20,11 @@ namespace kobui {
 
 namespace {
 
+// Every this many lines the log notes where a line begins in its text.
+constexpr size_t kCheckpointEvery = 64;
+// A line this long or longer keeps its length beside the one-byte ones.
+constexpr std::uint8_t kLongLine = 255;
+
 // Lays one log line out in rows of the given width, centred and wrapped as
 // a rich-text editor wraps them; returns the number of rows.
 int layoutLine(QTextLayout& layout, int width) {
@@ -109,12 +114,19 @@ void AnswerLog::appendLine(const QString& line, std::uint32_t rgb) {
     const int rows = rowsOf(line);
     if (rows > 1 && rowEnd_.empty()) {
         // The first line that wraps: from now on the rows are counted.
-        rowEnd_.resize(ends_.size());
-        for (size_t i = 0; i < ends_.size(); ++i) rowEnd_[i] = std::uint32_t(i + 1);
+        rowEnd_.resize(colour_.size());
+        for (size_t i = 0; i < colour_.size(); ++i) rowEnd_[i] = std::uint32_t(i + 1);
     }
     if (!rowEnd_.empty() || rows > 1) rowEnd_.push_back(totalRows() + std::uint32_t(rows));
-    text_ += line.toUtf8();
-    ends_.push_back(std::uint32_t(text_.size()));
+    const QByteArray utf8 = line.toUtf8();
+    if (colour_.size() % kCheckpointEvery == 0) checkpoint_.push_back(std::uint32_t(text_.size()));
+    if (utf8.size() < kLongLine) {
+        length_.push_back(std::uint8_t(utf8.size()));
+    } else {
+        length_.push_back(kLongLine);
+        long_.emplace_back(std::uint32_t(colour_.size()), std::uint32_t(utf8.size()));
+    }
+    text_ += utf8;
     colour_.push_back(std::uint8_t(it - palette_.begin()));
     updateScrollRange();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
@@ -152,7 +164,9 @@ void AnswerLog::clear() {
     }
     text_.clear();
     text_.squeeze();
-    ends_ = {};
+    length_ = {};
+    checkpoint_ = {};
+    long_ = {};
     rowEnd_ = {};
     colour_ = {};
     updateScrollRange();
@@ -161,15 +175,26 @@ void AnswerLog::clear() {
 }
 
 QString AnswerLog::storedLine(size_t i) const {
-    const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
-    return QString::fromUtf8(text_.constData() + begin, qsizetype(ends_[i] - begin));
+    return QString::fromUtf8(text_.constData() + beginOf(i), qsizetype(lengthOf(i)));
+}
+
+std::uint32_t AnswerLog::lengthOf(size_t i) const {
+    if (length_[i] < kLongLine) return length_[i];
+    const auto it = std::lower_bound(long_.begin(), long_.end(), std::make_pair(std::uint32_t(i), std::uint32_t(0)));
+    return it->second;
+}
+
+std::uint32_t AnswerLog::beginOf(size_t i) const {
+    std::uint32_t begin = checkpoint_[i / kCheckpointEvery];
+    for (size_t k = i - i % kCheckpointEvery; k < i; ++k) begin += lengthOf(k);
+    return begin;
 }
 
 std::uint32_t AnswerLog::rowEndAt(size_t i) const { return rowEnd_.empty() ? std::uint32_t(i + 1) : rowEnd_[i]; }
 
-std::uint32_t AnswerLog::totalRows() const { return ends_.empty() ? 0 : rowEndAt(ends_.size() - 1); }
+std::uint32_t AnswerLog::totalRows() const { return colour_.empty() ? 0 : rowEndAt(colour_.size() - 1); }
 
-int AnswerLog::lineCount() const { return editor_ ? editor_->document()->blockCount() : int(ends_.size()); }
+int AnswerLog::lineCount() const { return editor_ ? editor_->document()->blockCount() : int(colour_.size()); }
 
 QString AnswerLog::line(int i) const {
     if (i < 0 || i >= lineCount()) return {};
@@ -192,12 +217,13 @@ QString AnswerLog::lastLine() const { return line(lineCount() - 1); }
 QString AnswerLog::toPlainText() const {
     if (editor_) return editor_->toPlainText();
     QByteArray out;
-    out.reserve(text_.size() + qsizetype(ends_.size()));
+    out.reserve(text_.size() + qsizetype(colour_.size()));
     std::uint32_t begin = 0;
-    for (size_t i = 0; i < ends_.size(); ++i) {
+    for (size_t i = 0; i < colour_.size(); ++i) {
         if (i) out += '\n';
-        out += QByteArrayView(text_).sliced(qsizetype(begin), qsizetype(ends_[i] - begin));
-        begin = ends_[i];
+        const std::uint32_t length = lengthOf(i);
+        out += QByteArrayView(text_).sliced(qsizetype(begin), qsizetype(length));
+        begin += length;
     }
     return QString::fromUtf8(out);
 }
@@ -206,7 +232,7 @@ void AnswerLog::setInset(int px) {
     if (editor_) editor_->document()->setDocumentMargin(px);
     if (px == inset_) return;
     inset_ = px;
-    if (!ends_.empty()) relayoutRows();
+    if (!colour_.empty()) relayoutRows();
     else laidOutWidth_ = -1;
     viewport()->update();
 }
@@ -230,11 +256,13 @@ QTextEdit* AnswerLog::beginEditing() {
     editor_->setGeometry(rect());
 
     // The lines move over; the compact copy goes.
-    for (size_t i = 0; i < ends_.size(); ++i) appendToEditor(storedLine(i), palette_[colour_[i]]);
+    for (size_t i = 0; i < colour_.size(); ++i) appendToEditor(storedLine(i), palette_[colour_[i]]);
     editor_->document()->setUndoRedoEnabled(true);
     text_.clear();
     text_.squeeze();
-    ends_ = {};
+    length_ = {};
+    checkpoint_ = {};
+    long_ = {};
     rowEnd_ = {};
     colour_ = {};
 
@@ -248,10 +276,10 @@ QTextEdit* AnswerLog::beginEditing() {
 
 void AnswerLog::relayoutRows() {
     laidOutWidth_ = availableWidth();
-    std::vector<std::uint32_t> rowEnd(ends_.size());
+    std::vector<std::uint32_t> rowEnd(colour_.size());
     std::uint32_t rows = 0;
     bool wrapped = false;
-    for (size_t i = 0; i < ends_.size(); ++i) {
+    for (size_t i = 0; i < colour_.size(); ++i) {
         const int r = rowsOf(storedLine(i));
         wrapped = wrapped || r > 1;
         rows += std::uint32_t(r);
@@ -273,7 +301,7 @@ void AnswerLog::updateScrollRange() {
 }
 
 void AnswerLog::paintEvent(QPaintEvent*) {
-    if (editor_ || ends_.empty()) return;
+    if (editor_ || colour_.empty()) return;
     QPainter p(viewport());
     p.setFont(font());
     const int lh = lineHeight();
@@ -285,7 +313,7 @@ void AnswerLog::paintEvent(QPaintEvent*) {
     size_t i = rowEnd_.empty()
                    ? size_t(firstRow)
                    : size_t(std::upper_bound(rowEnd_.begin(), rowEnd_.end(), firstRow) - rowEnd_.begin());
-    for (; i < ends_.size(); ++i) {
+    for (; i < colour_.size(); ++i) {
         const std::uint32_t rowStart = i == 0 ? 0 : rowEndAt(i - 1);
         const int y = inset_ + int(rowStart) * lh - top;
         if (y >= viewH) break;
@@ -300,7 +328,7 @@ void AnswerLog::paintEvent(QPaintEvent*) {
 void AnswerLog::resizeEvent(QResizeEvent* e) {
     QAbstractScrollArea::resizeEvent(e);
     if (editor_) editor_->setGeometry(rect());
-    if (!ends_.empty() && laidOutWidth_ != availableWidth()) relayoutRows();
+    if (!colour_.empty() && laidOutWidth_ != availableWidth()) relayoutRows();
     else updateScrollRange();
 }
 
@@ -309,7 +337,7 @@ void AnswerLog::changeEvent(QEvent* e) {
     if (e->type() == QEvent::FontChange) {
         if (editor_) editor_->setFont(font());
         lineHeight_ = -1;
-        if (!ends_.empty()) relayoutRows();
+        if (!colour_.empty()) relayoutRows();
         else laidOutWidth_ = -1;
     }
 }

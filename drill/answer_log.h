@@ -3,8 +3,9 @@
 //
 // A pupil may answer tens of thousands of questions in one sitting, so the
 // lines are kept as compactly as text can be: one UTF-8 string holding all
-// of them, and an end offset and a colour index per line (and a row count
-// once a line too long for the width wraps). Only the lines in view are ever
+// of them, a length byte and a colour byte per line, where every 64th line
+// begins (and a row count per line once a line too long for the width
+// wraps). Only the lines in view are ever
 // laid out, at paint time.
 //
 // A log that takes typing (the conversion windows' log) turns into an
@@ -17,6 +18,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class QTextEdit;
@@ -75,13 +77,19 @@ private:
     void updateScrollRange();
     void appendToEditor(const QString& line, QRgb rgb);
     QString storedLine(size_t i) const;
+    std::uint32_t lengthOf(size_t i) const;
+    std::uint32_t beginOf(size_t i) const;
     std::uint32_t rowEndAt(size_t i) const;
     std::uint32_t totalRows() const;
 
     bool readOnly_;
     int inset_ = 4;  // a text box's usual margin until the window rounds it
-    QByteArray text_;                  // every line in UTF-8, back to back
-    std::vector<std::uint32_t> ends_;  // where each line ends in text_
+    QByteArray text_;  // every line in UTF-8, back to back
+    // Each line's length in bytes; a line of 255 bytes or more has 255 here
+    // and its length in long_ (line, length), in line order.
+    std::vector<std::uint8_t> length_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> long_;
+    std::vector<std::uint32_t> checkpoint_;  // where every 64th line begins in text_
     // Visual rows up to and including each line; empty while no line wraps
     // (then line i ends at row i + 1).
     std::vector<std::uint32_t> rowEnd_;

@@ -55,6 +55,7 @@ class AnswerLogTest : public QObject {
     Q_OBJECT
 private slots:
     void keepsLinesColoursAndOrder();
+    void manyAndLongLinesComeBackExactly();
     void drawsTheNewestLineAtTheBottom();
     void wrapsALineTooLongForTheWidth();
     void readOnlyLogIgnoresTyping();
@@ -88,6 +89,28 @@ void AnswerLogTest::keepsLinesColoursAndOrder() {
     QCOMPARE(log.toPlainText(), QString());
     log.appendLine(QStringLiteral("1+1=2"), kGreen);
     QCOMPARE(log.toPlainText(), QStringLiteral("1+1=2"));
+}
+
+void AnswerLogTest::manyAndLongLinesComeBackExactly() {
+    // Lines of every length around the one-byte limit, multi-byte
+    // characters, across many 64-line stretches.
+    AnswerLog log(nullptr, true);
+    QStringList want;
+    for (int i = 0; i < 300; ++i) {
+        QString line;
+        if (i % 37 == 5) line = QString(250 + i % 9, QLatin1Char('x'));  // 250..258 bytes
+        else if (i % 11 == 3) line = QStringLiteral("ő%1²").arg(i);
+        else line = QStringLiteral("%1+%2=%3").arg(i).arg(i % 7).arg(i + i % 7);
+        if (i % 23 == 0) line += QString(300, QChar(0x0151));  // 600 bytes of "ő"
+        want << line;
+        log.appendLine(line, i % 2 ? kGreen : kRed);
+    }
+    QCOMPARE(log.lineCount(), 300);
+    for (int i = 0; i < 300; ++i) {
+        QCOMPARE(log.line(i), want[i]);
+        QCOMPARE(log.lineColour(i), QColor(QRgb(i % 2 ? kGreen : kRed)));
+    }
+    QCOMPARE(log.toPlainText(), want.join(QLatin1Char('\n')));
 }
 
 void AnswerLogTest::drawsTheNewestLineAtTheBottom() {
