@@ -5,6 +5,8 @@
 //   bench_app response N   Enter in the addition window to the next question
 //                          painted; "Ellenőrzés" in the length window to the
 //                          recoloured fields painted (N each)
+//   bench_app open N       a drill window opened from its button to painted:
+//                          the first opening of each, then N more each
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
 //   bench_app soak A C [clear-logs]
@@ -330,6 +332,45 @@ int response(int n) {
     return 0;
 }
 
+// A drill window opened from its button (the main menu's, or the chooser's
+// for a conversion window) until painted: the first opening of each of the
+// eight windows, which builds its controls, and `n` later openings each.
+int open(int n) {
+    std::mt19937 rng(5);
+    testkit::Harness h;
+    feed(h, rng);
+    startShown(h);
+    std::vector<double> first, again;
+    for (int round = 0; round <= n; ++round) {
+        for (int i = 0; i < 4; ++i) {
+            ArithWindow* w = arith(h, i);
+            watchPaints(w);
+            const double t0 = nowMs();
+            arithButton(h, i)->click();
+            const double t1 = untilPainted(w);
+            (round == 0 ? first : again).push_back(t1 - t0);
+            w->close();
+            settle(h.app->Form1);
+            feed(h, rng);
+        }
+        for (int i = 0; i < 4; ++i) {
+            h.app->Form1->MertekBtn->click();
+            settle(h.app->MertekForm);
+            ConversionWindow* w = conversion(h, i);
+            watchPaints(w);
+            const double t0 = nowMs();
+            conversionButton(h, i)->click();
+            const double t1 = untilPainted(w);
+            (round == 0 ? first : again).push_back(t1 - t0);
+            closeConversion(h, w);
+            feed(h, rng);
+        }
+    }
+    std::printf("first_open_ms=%.3f first_open_max_ms=%.3f reopen_ms=%.3f\n", median(first),
+                *std::max_element(first.begin(), first.end()), median(again));
+    return 0;
+}
+
 int skin(int rounds) {
     testkit::Harness h;
     startShown(h);
@@ -476,6 +517,7 @@ int main(int argc, char** argv) {
     const int b = argc > 3 ? std::atoi(argv[3]) : 500;
     if (mode == "response") return response(a);
     if (mode == "skin") return skin(a);
+    if (mode == "open") return open(a);
     const std::string option = argc > 4 ? argv[4] : "";
     if (mode == "soak") return soak(a, b, option == "clear-logs");
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);

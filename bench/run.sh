@@ -149,6 +149,13 @@ R_ARITH=$(value arith_ms "$O/response"); R_ARITH90=$(value arith_p90_ms "$O/resp
 R_CONV=$(value conv_ms "$O/response"); R_CONV90=$(value conv_p90_ms "$O/response")
 R_BARE=$(value bare_ms "$O/response"); R_BARECHK=$(value bare_check_ms "$O/response")
 
+# --- 3b. opening a drill window --------------------------------------------
+# The drill windows build their controls at their first opening; how long
+# the pupil waits for that, and for a later opening.
+log "open: each drill window opened from its button, first and 3 more times"
+"$APP" open 3 >"$O/open" 2>"$TMP/open.err"
+OPEN_FIRST=$(value first_open_ms "$O/open"); OPEN_MAX=$(value first_open_max_ms "$O/open"); OPEN_AGAIN=$(value reopen_ms "$O/open")
+
 # --- 4. skin switch --------------------------------------------------------
 log "skin switch: $SKIN_ROUNDS rounds over the six skins"
 "$APP" skin "$SKIN_ROUNDS" >"$O/skin" 2>"$TMP/skin.err"
@@ -201,6 +208,7 @@ row "Enter to next question (ms)" "$(num "$R_ARITH" %.2f)" "bare Qt $(num "$R_BA
     "$(met "$R_ARITH" 0 'a < 8')"
 row "check button to colours (ms)" "$(num "$R_CONV" %.2f)" "bare Qt $(num "$R_BARECHK" %.2f)" "p90 $(num "$R_CONV90" %.2f) / < 8" \
     "$(met "$R_CONV" 0 'a < 8')"
+row "drill window opened (ms)" "$(num "$OPEN_FIRST")" "later openings $(num "$OPEN_AGAIN")" "first, slowest $(num "$OPEN_MAX")" "-"
 row "cue audible after play() (ms)" "$(num "$S_ON" %.2f)" "${S_REPS:-0} cue pairs" "< 10" "$(met "$S_ON" 0 'a < 10')"
 row "replaced cue silent (ms)" "$(num "$S_OFF" %.2f)" "gap max $(num "$S_GAPMAX" %.1f), ${S_GAPPED:-?} gapped" \
     "< 10, no gap" "$(met "$S_OFF" "${S_GAPPED:-nan}" 'a < 10 && b == 0')"
