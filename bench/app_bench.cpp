@@ -7,6 +7,8 @@
 //                          recoloured fields painted (N each)
 //   bench_app open N       a drill window opened from its button to painted:
 //                          the first opening of each, then N more each
+//   bench_app idle S       CPU and wakeups over S seconds with the main
+//                          window shown, every drill window opened once
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
 //   bench_app soak A C [clear-logs]
@@ -17,6 +19,7 @@
 //
 // Prints key=value lines.
 #include <malloc.h>
+#include <sys/resource.h>
 #include <time.h>
 #include <xcb/xcb.h>
 
@@ -332,6 +335,30 @@ int response(int n) {
     return 0;
 }
 
+// Opens drill window i (0-3 arithmetic, 4-7 conversion) from its button,
+// as the pupil does, and closes it again; returns the milliseconds from the
+// click to the window painted.
+double openAndClose(testkit::Harness& h, int i) {
+    const bool arithmetic = i < 4;
+    if (!arithmetic) {
+        h.app->Form1->MertekBtn->click();
+        settle(h.app->MertekForm);
+    }
+    KobaltWindow* w = arithmetic ? static_cast<KobaltWindow*>(arith(h, i)) : conversion(h, i - 4);
+    QPushButton* button = arithmetic ? arithButton(h, i) : conversionButton(h, i - 4);
+    watchPaints(w);
+    const double t0 = nowMs();
+    button->click();
+    const double t1 = untilPainted(w);
+    if (arithmetic) {
+        w->close();
+        settle(h.app->Form1);
+    } else {
+        closeConversion(h, static_cast<ConversionWindow*>(w));
+    }
+    return t1 - t0;
+}
+
 // A drill window opened from its button (the main menu's, or the chooser's
 // for a conversion window) until painted: the first opening of each of the
 // eight windows, which builds its controls, and `n` later openings each.
@@ -342,32 +369,46 @@ int open(int n) {
     startShown(h);
     std::vector<double> first, again;
     for (int round = 0; round <= n; ++round) {
-        for (int i = 0; i < 4; ++i) {
-            ArithWindow* w = arith(h, i);
-            watchPaints(w);
-            const double t0 = nowMs();
-            arithButton(h, i)->click();
-            const double t1 = untilPainted(w);
-            (round == 0 ? first : again).push_back(t1 - t0);
-            w->close();
-            settle(h.app->Form1);
-            feed(h, rng);
-        }
-        for (int i = 0; i < 4; ++i) {
-            h.app->Form1->MertekBtn->click();
-            settle(h.app->MertekForm);
-            ConversionWindow* w = conversion(h, i);
-            watchPaints(w);
-            const double t0 = nowMs();
-            conversionButton(h, i)->click();
-            const double t1 = untilPainted(w);
-            (round == 0 ? first : again).push_back(t1 - t0);
-            closeConversion(h, w);
+        for (int i = 0; i < 8; ++i) {
+            (round == 0 ? first : again).push_back(openAndClose(h, i));
             feed(h, rng);
         }
     }
     std::printf("first_open_ms=%.3f first_open_max_ms=%.3f reopen_ms=%.3f\n", median(first),
                 *std::max_element(first.begin(), first.end()), median(again));
+    return 0;
+}
+
+// CPU and wakeups of the program left alone with the main window shown,
+// after every drill window has been opened and closed once, so that their
+// clocks tick on while they are hidden.
+int idle(int seconds) {
+    std::mt19937 rng(9);
+    testkit::Harness h;
+    feed(h, rng);
+    startShown(h);
+    for (int i = 0; i < 8; ++i) {
+        openAndClose(h, i);
+        feed(h, rng);
+    }
+    QTest::qWait(1000);  // let the opening work die down
+    auto cpuMs = [] {
+        timespec ts;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+    };
+    auto switches = [] {
+        rusage u;
+        getrusage(RUSAGE_SELF, &u);
+        return double(u.ru_nvcsw + u.ru_nivcsw);
+    };
+    const double c0 = cpuMs(), s0 = switches(), t0 = nowMs();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double secs = (nowMs() - t0) / 1000;
+    std::printf("idle_opened_cpu_pct=%.3f idle_opened_wakeups_per_s=%.1f\n", (cpuMs() - c0) / 10 / secs,
+                (switches() - s0) / secs);
     return 0;
 }
 
@@ -518,6 +559,7 @@ int main(int argc, char** argv) {
     if (mode == "response") return response(a);
     if (mode == "skin") return skin(a);
     if (mode == "open") return open(a);
+    if (mode == "idle") return idle(a);
     const std::string option = argc > 4 ? argv[4] : "";
     if (mode == "soak") return soak(a, b, option == "clear-logs");
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);

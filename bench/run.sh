@@ -156,6 +156,13 @@ log "open: each drill window opened from its button, first and 3 more times"
 "$APP" open 3 >"$O/open" 2>"$TMP/open.err"
 OPEN_FIRST=$(value first_open_ms "$O/open"); OPEN_MAX=$(value first_open_max_ms "$O/open"); OPEN_AGAIN=$(value reopen_ms "$O/open")
 
+# --- 3c. idle with the drill clocks ticking ----------------------------------
+# Once opened, a drill window's clock ticks every second also while the
+# window is hidden.
+log "idle CPU: ${IDLE_SECONDS}s with every drill window opened once"
+"$APP" idle "$IDLE_SECONDS" >"$O/idle_opened" 2>"$TMP/idle_opened.err"
+IDLE_OPENED=$(value idle_opened_cpu_pct "$O/idle_opened"); WAKE_OPENED=$(value idle_opened_wakeups_per_s "$O/idle_opened")
+
 # --- 4. skin switch --------------------------------------------------------
 log "skin switch: $SKIN_ROUNDS rounds over the six skins"
 "$APP" skin "$SKIN_ROUNDS" >"$O/skin" 2>"$TMP/skin.err"
@@ -224,6 +231,8 @@ row "soak growth RSS/PSS/heap (MB)" "$(num "$SOAK_RSS")/$(num "$SOAK_PSS")/$(num
     "heap <= 2 x text; emptied $(num "$SOAK_LEFT")" "$(met "$SOAK_HEAP" "$SOAK_TEXT" 'a <= 2*b')"
 row "idle CPU, ${IDLE_SECONDS} s (%)" "$(num "$IDLE_KOB" %.2f)" "bare $(num "$IDLE_BARE" %.2f)" "wakeups/s $(num "$WAKE_KOB" %.0f) vs $(num "$WAKE_BARE" %.0f); ~0" \
     "$(met "$IDLE_KOB" "$IDLE_BARE" 'a <= b + 0.2')"
+row "  every drill opened once (%)" "$(num "$IDLE_OPENED" %.2f)" "hidden clocks ticking" "wakeups/s $(num "$WAKE_OPENED" %.0f); ~0" \
+    "$(met "$IDLE_OPENED" "$IDLE_BARE" 'a <= b + 0.2')"
 echo
 echo "Runs: start $START_RUNS each (interleaved, after one warm-up round); response $RESPONSE_RUNS; skins $SKIN_ROUNDS rounds;"
 echo "sound ${S_REPS:-0} pairs; soak $((4 * SOAK_ANSWERS)) answers and $((4 * SOAK_TASKS)) conversion tasks."
