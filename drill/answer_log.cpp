@@ -154,6 +154,15 @@ void AnswerLog::appendToEditor(const QString& line, QRgb colour) {
     setAccessibleDescription(line);
 }
 
+void AnswerLog::dropStoredLines() {
+    text_ = QByteArray();
+    length_ = {};
+    checkpoint_ = {};
+    long_ = {};
+    rowEnd_ = {};
+    colour_ = {};
+}
+
 void AnswerLog::clear() {
     if (editor_) {
         setFocusProxy(nullptr);
@@ -162,13 +171,7 @@ void AnswerLog::clear() {
         editor_ = nullptr;
         if (hadFocus) setFocus();
     }
-    text_.clear();
-    text_.squeeze();
-    length_ = {};
-    checkpoint_ = {};
-    long_ = {};
-    rowEnd_ = {};
-    colour_ = {};
+    dropStoredLines();
     updateScrollRange();
     viewport()->update();
     setAccessibleDescription(QString());
@@ -258,13 +261,7 @@ QTextEdit* AnswerLog::beginEditing() {
     // The lines move over; the compact copy goes.
     for (size_t i = 0; i < colour_.size(); ++i) appendToEditor(storedLine(i), palette_[colour_[i]]);
     editor_->document()->setUndoRedoEnabled(true);
-    text_.clear();
-    text_.squeeze();
-    length_ = {};
-    checkpoint_ = {};
-    long_ = {};
-    rowEnd_ = {};
-    colour_ = {};
+    dropStoredLines();
 
     editor_->moveCursor(QTextCursor::End);
     editor_->verticalScrollBar()->setValue(scrolled);

@@ -77,6 +77,7 @@ private:
     void updateScrollRange();
     void appendToEditor(const QString& line, QRgb rgb);
     QString storedLine(size_t i) const;
+    void dropStoredLines();  // the compact lines, memory and all
     std::uint32_t lengthOf(size_t i) const;
     std::uint32_t beginOf(size_t i) const;
     std::uint32_t rowEndAt(size_t i) const;
