@@ -34,15 +34,9 @@
 #include "support/testkit.h"
 
 using testkit::Harness;
+using testkit::child;
 
 namespace {
-
-template <class T>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
 
 int logLineCount(kobui::AnswerLog* memo) {
     int n = 0;

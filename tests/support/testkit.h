@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QStringList>
+#include <QWidget>
+#include <QtGlobal>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
@@ -14,6 +16,15 @@
 #include "drill/random_source.h"
 
 namespace testkit {
+
+// The named control of a window; a missing one ends the test run at once.
+template <class T>
+T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
+    return c;
+}
+
 
 // Records the names of the cues played, in order.
 class RecordingPlayer : public kob::CuePlayer {
