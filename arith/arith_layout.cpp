@@ -8,9 +8,9 @@ namespace {
 ArithLayout rangeLayout() {
     ArithLayout L;
     L.hanyszor = {2, 48, 182, 76};
-    L.szorzasjel = {188, 50, 28, 72};
+    L.szorzasjel = {188, 48, 28, 72};
     L.mennyi = {218, 48, 182, 76};
-    L.egyenlo = {402, 50, 32, 72};
+    L.egyenlo = {402, 48, 32, 72};
     L.annyi = {438, 48, 188, 76};
     L.operandPx = 64;
     L.signPx = 48;

@@ -1,11 +1,13 @@
 #include "arith/arith_window.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <functional>
 
 #include "app/accessibility.h"
 #include "app/main_window.h"
@@ -29,6 +31,33 @@ QString signName(kob::ArithOp op) {
     }
     return {};
 }
+
+// A range or table button. An arrow key checks the neighbouring button
+// (its click runs first) and only then hands it the focus; since every
+// choice puts the focus into the answer field, the field takes it back once
+// the key has been handled.
+class ChoiceButton final : public QRadioButton {
+public:
+    ChoiceButton(const QString& caption, QWidget* parent, std::function<void()> chosenByKey)
+        : QRadioButton(caption, parent), chosenByKey_(std::move(chosenByKey)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const QRadioButton* before = checkedSibling();
+        QRadioButton::keyPressEvent(e);
+        if (checkedSibling() != before) chosenByKey_();
+    }
+
+private:
+    const QRadioButton* checkedSibling() const {
+        for (const QRadioButton* b :
+             parentWidget()->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly))
+            if (b->isChecked()) return b;
+        return nullptr;
+    }
+
+    std::function<void()> chosenByKey_;
+};
 
 std::unique_ptr<kob::RandomSource> randomFor(TForm1* main) {
     return main ? main->makeRandom() : std::make_unique<kob::ClockRandom>();
@@ -118,7 +147,7 @@ void ArithWindow::buildButtons(const kobui::ArithLayout& L) {
     for (int i = 0; i < int(spec_.buttons.size()); ++i) {
         const kob::ChoiceButton& c = spec_.buttons[size_t(i)];
         // Siblings on the window: choosing one clears the others.
-        auto* b = new QRadioButton(QString::fromUtf8(c.caption), this);
+        auto* b = new ChoiceButton(QString::fromUtf8(c.caption), this, [this] { RB2Click(); });
         b->setObjectName(QString::fromLatin1(c.object));
         b->setGeometry(L.buttons.value(i));
         b->setFont(kobui::arialFont(13, true));

@@ -80,6 +80,8 @@ private slots:
     void reopeningStartsAFreshRunWithTheStoredChoice();
     void rangeChangeKeepsTheQuestionAndSetsTheHeightNext();
     void backgroundClickTimeLimitAndButtonsGiveTheFocusBack();
+    void arrowKeysChooseAndGiveTheFocusBack();
+    void questionLineStandsInOneRow();
     void desktopActivationDoesNotRestartTheRun();
     void multiplicationAndDivisionRoads();
     void randomTableCanAskTheTableOfOne();
@@ -362,6 +364,67 @@ void ArithWindowsTest::backgroundClickTimeLimitAndButtonsGiveTheFocusBack() {
     QVERIFY(w->RB[1]->isChecked());
     QCOMPARE(w->focusWidget(), w->Annyi);
     QCOMPARE(counters(w), before);
+}
+
+void ArithWindowsTest::arrowKeysChooseAndGiveTheFocusBack() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    ArithWindow* w = h.app->OsszeadForm;
+    script(h, {5, 3});  // 3+3 in range 10
+    h.app->Form1->OsszeBtn->click();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCOMPARE(QApplication::focusWidget(), w->Annyi);
+
+    // Tab reaches the chosen range; Down chooses the next one and the digits
+    // typed next go into the answer.
+    QTest::keyClick(w->Annyi, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w->RB[0]);
+    QTest::keyClick(w->RB[0], Qt::Key_Down);
+    QVERIFY(w->RB[1]->isChecked());
+    QCOMPARE(QApplication::focusWidget(), w->Annyi);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(logLines(w->controls()->Memo).value(0).text, QStringLiteral("3+3=6"));
+    QCOMPARE(w->height(), 290);  // the next question is in range 20
+
+    // Up goes back; in the times-table windows Right moves across columns.
+    w->RB[1]->setFocus();
+    QTest::keyClick(w->RB[1], Qt::Key_Up);
+    QVERIFY(w->RB[0]->isChecked());
+    QCOMPARE(QApplication::focusWidget(), w->Annyi);
+    w->close();
+
+    ArithWindow* m = h.app->SzorzasForm;
+    h.app->Form1->SzorozBtn->click();
+    m->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m));
+    m->RB[0]->setFocus();
+    QTest::keyClick(m->RB[0], Qt::Key_Right);
+    QCOMPARE(m->selectedButton(), 5);  // "7-es", beside "2-es"
+    QCOMPARE(QApplication::focusWidget(), m->Annyi);
+    // A move with nothing to choose (none beyond the first) leaves the focus.
+    m->RB[5]->setFocus();
+    QTest::keyClick(m->RB[5], Qt::Key_Up);
+    QCOMPARE(m->selectedButton(), 5);
+    QCOMPARE(QApplication::focusWidget(), m->RB[5]);
+}
+
+void ArithWindowsTest::questionLineStandsInOneRow() {
+    Harness h;
+    h.start();
+    ArithWindow* add = h.app->OsszeadForm;
+    ArithWindow* sub = h.app->KivonForm;
+    add->ensureBuilt();
+    sub->ensureBuilt();
+    for (ArithWindow* w : {add, sub})
+        for (QWidget* part : {(QWidget*)w->Hanyszor, (QWidget*)w->Mennyi, (QWidget*)w->Egyenlo, (QWidget*)w->Annyi})
+            QVERIFY2(part->y() == 48, qPrintable(w->objectName() + "/" + part->objectName()));
+    QCOMPARE(add->Szorzasjel->y(), 48);
+    // The minus: narrower, 8 pixels further right and 8 higher than the plus.
+    QCOMPARE(sub->Szorzasjel->geometry(),
+             QRect(add->Szorzasjel->x() + 8, 40, 20, add->Szorzasjel->height()));
 }
 
 void ArithWindowsTest::desktopActivationDoesNotRestartTheRun() {
