@@ -143,12 +143,15 @@ void AnswerLog::appendToEditor(const QString& line, QRgb colour) {
     fmt.setFont(font());
     QTextBlockFormat block;
     block.setAlignment(Qt::AlignHCenter);
-    if (doc->isEmpty()) {
+    if (editorHoldsNoLine_ && doc->isEmpty()) {
+        // The first line takes the document's one block; an empty line
+        // there is a line all the same, so the next one goes below it.
         c.setBlockFormat(block);
         c.setBlockCharFormat(fmt);
     } else {
         c.insertBlock(block, fmt);
     }
+    editorHoldsNoLine_ = false;
     c.insertText(line, fmt);
     if (QScrollBar* sb = editor_->verticalScrollBar()) sb->setValue(sb->maximum());
     setAccessibleDescription(line);
@@ -197,7 +200,11 @@ std::uint32_t AnswerLog::rowEndAt(size_t i) const { return rowEnd_.empty() ? std
 
 std::uint32_t AnswerLog::totalRows() const { return colour_.empty() ? 0 : rowEndAt(colour_.size() - 1); }
 
-int AnswerLog::lineCount() const { return editor_ ? editor_->document()->blockCount() : int(colour_.size()); }
+int AnswerLog::lineCount() const {
+    if (!editor_) return int(colour_.size());
+    const QTextDocument* doc = editor_->document();
+    return editorHoldsNoLine_ && doc->isEmpty() ? 0 : doc->blockCount();
+}
 
 QString AnswerLog::line(int i) const {
     if (i < 0 || i >= lineCount()) return {};
@@ -259,6 +266,7 @@ QTextEdit* AnswerLog::beginEditing() {
     editor_->setGeometry(rect());
 
     // The lines move over; the compact copy goes.
+    editorHoldsNoLine_ = true;
     for (size_t i = 0; i < colour_.size(); ++i) appendToEditor(storedLine(i), palette_[colour_[i]]);
     editor_->document()->setUndoRedoEnabled(true);
     dropStoredLines();

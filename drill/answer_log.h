@@ -99,6 +99,9 @@ private:
     int laidOutWidth_ = -1;  // the width rowEnd_ was counted for
     mutable int lineHeight_ = -1;
     QTextEdit* editor_ = nullptr;
+    // The editor's document is one empty block that is no line yet: the log
+    // had no line when it turned into the editor and none came since.
+    bool editorHoldsNoLine_ = false;
 };
 
 }  // namespace kobui

@@ -74,17 +74,23 @@ WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& t
     return storeWindowSettings(file, w, values);
 }
 
-int spinTextValue(const std::string& text) {
+std::optional<int> spinTextNumber(const std::string& text) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') {
         ++first;  // the spin box takes a plus sign, but only one sign
-        if (first != last && *first == '-') return 0;
+        if (first != last && *first == '-') return std::nullopt;
     }
     int value = 0;
     const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last || first == last) return 0;
+    if (ec != std::errc() || end != last || first == last) return std::nullopt;
     return value;
+}
+
+int spinTextValue(const std::string& text) { return spinTextNumber(text).value_or(0); }
+
+int spinSettledValue(const std::string& text, int minimum, int maximum) {
+    return std::clamp(spinTextValue(text), minimum, std::max(minimum, maximum));
 }
 
 }  // namespace kob

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/settings_file.h"
@@ -28,8 +29,16 @@ ConversionSettings loadConversionSettings(const SettingsFile& file, const UnitTa
 WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& table,
                                     const ConversionSettings& s);
 
+// The whole number a spin box's text holds (one optional sign, then decimal
+// digits, within the range of int), or none.
+std::optional<int> spinTextNumber(const std::string& text);
+
 // A spin box's text as the number it stores: its whole number, or 0 when it
 // holds none.
 int spinTextValue(const std::string& text);
+
+// The value a spin box settles on when it is left: the text's number, or 0
+// when it holds none, clamped to the box's bounds.
+int spinSettledValue(const std::string& text, int minimum, int maximum);
 
 }  // namespace kob

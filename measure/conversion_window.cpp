@@ -76,21 +76,39 @@ MaxSpinBox::MaxSpinBox(QWidget* parent) : QSpinBox(parent) {
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
+bool MaxSpinBox::typable(QChar c) const {
+    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == locale().decimalPoint().at(0);
+}
+
 void MaxSpinBox::keyPressEvent(QKeyEvent* e) {
     const QString t = e->text();
     if (!t.isEmpty()) {
         const QChar c = t.at(0);
         const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
         const bool control = c.unicode() < 0x20 || c.unicode() == 0x7f;
-        const bool number = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
-                            c == locale().decimalPoint().at(0);
-        if (enter || !(control || number)) {
+        if (enter || !(control || typable(c))) {
             QApplication::beep();
             e->accept();
             return;
         }
     }
     QSpinBox::keyPressEvent(e);
+}
+
+QValidator::State MaxSpinBox::validate(QString& input, int&) const {
+    // Only a paste can bring other characters; it is refused whole.
+    for (QChar c : input)
+        if (!typable(c)) return QValidator::Invalid;
+    const std::optional<int> n = kob::spinTextNumber(input.toStdString());
+    return n && *n >= minimum() && *n <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void MaxSpinBox::fixup(QString& input) const {
+    input = textFromValue(kob::spinSettledValue(input.toStdString(), minimum(), maximum()));
+}
+
+int MaxSpinBox::valueFromText(const QString& text) const {
+    return kob::spinSettledValue(text.toStdString(), minimum(), maximum());
 }
 
 }  // namespace kobui
@@ -166,6 +184,9 @@ ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const Convers
 void ConversionWindow::buildControls() {
     const ConversionWindowData& data = data_;
     drill_ = new kobui::DrillControls(this, engine_.mechanics(), drillLayout());
+    // The log is built holding one empty line, kept for the whole run: the
+    // first task checked stands on its second row.
+    drill_->Memo->appendLine(QString(), 0x000000);
     buildRows(data);
     buildRightColumn();
     buildTabOrder();
@@ -391,9 +412,8 @@ void ConversionWindow::CNkmClick() {
 void ConversionWindow::KovetkezoClick() {
     std::vector<std::int64_t> maxima;
     for (const UnitRow& r : rows_) {
-        // A text that is no whole number reads as the minimum 0.
-        const int v = kob::spinTextValue(r.spin->text().toStdString());
-        maxima.push_back(std::clamp(v, r.spin->minimum(), r.spin->maximum()));
+        // A box may still hold what was typed into it: read as it settles.
+        maxima.push_back(kob::spinSettledValue(r.spin->text().toStdString(), r.spin->minimum(), r.spin->maximum()));
     }
     const auto given = givenRow();
     const std::optional<std::string> shown = engine_.newTask(given, maxima);

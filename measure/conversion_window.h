@@ -59,13 +59,21 @@ protected:
 
 // A maximum spin box: digits, signs, the point and control keys are typed,
 // any other key is refused with the alert beep; at most 10 characters; the
-// value is clamped when the box is left; the point is the separator.
+// point is the separator. Whatever those keys make stands in the box until
+// it is left (or stepped): then a text that is no whole number counts as 0
+// and the value is clamped to the bounds.
 class MaxSpinBox : public QSpinBox {
 public:
     explicit MaxSpinBox(QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+    int valueFromText(const QString& text) const override;
+
+private:
+    bool typable(QChar c) const;
 };
 
 }  // namespace kobui

@@ -61,6 +61,7 @@ private slots:
     void readOnlyLogIgnoresTyping();
     void typingTurnsItIntoAnEditorKeepingEveryLine();
     void clickPutsTheCaretOnTheClickedLine();
+    void anEmptyFirstLineSurvivesEditing();
     void screenReadersReadTheLines();
 };
 
@@ -224,6 +225,41 @@ void AnswerLogTest::clickPutsTheCaretOnTheClickedLine() {
     QVERIFY(ed);
     QCOMPARE(ed->textCursor().blockNumber(), 28);
     QCOMPARE(ed->verticalScrollBar()->value(), shownAt);  // nothing jumps
+}
+
+void AnswerLogTest::anEmptyFirstLineSurvivesEditing() {
+    // A log that starts with one empty line and nothing else: once it is an
+    // editor, the program's next line still goes on the second row.
+    auto alone = makeShown(false);
+    QVERIFY(alone);
+    alone->appendLine(QString(), 0);
+    QVERIFY(alone->beginEditing());
+    QCOMPARE(alone->lineCount(), 1);
+    alone->appendLine(QStringLiteral("1 km 1000 m "), kGreen);
+    QCOMPARE(alone->toPlainText(), QStringLiteral("\n1 km 1000 m "));
+    QCOMPARE(alone->lineColour(1), QColor(0, 0x80, 0));
+
+    // The same with lines after it, and with an empty line in the middle.
+    auto log = makeShown(false);
+    QVERIFY(log);
+    log->appendLine(QString(), 0);
+    log->appendLine(QStringLiteral("2 km 2000 m "), kGreen);
+    log->appendLine(QString(), kRed);
+    log->appendLine(QStringLiteral("3 km 30 m "), kRed);
+    QVERIFY(log->beginEditing());
+    QCOMPARE(log->lineCount(), 4);
+    QCOMPARE(log->toPlainText(), QStringLiteral("\n2 km 2000 m \n\n3 km 30 m "));
+    QCOMPARE(log->lineColour(1), QColor(0, 0x80, 0));
+    QCOMPARE(log->lineColour(3), QColor(0xFF, 0, 0));
+
+    // A log with no line at all still takes its first line on the first row.
+    auto empty = makeShown(false);
+    QVERIFY(empty);
+    QVERIFY(empty->beginEditing());
+    QCOMPARE(empty->lineCount(), 0);
+    empty->appendLine(QStringLiteral("4 km 4000 m "), kGreen);
+    QCOMPARE(empty->lineCount(), 1);
+    QCOMPARE(empty->toPlainText(), QStringLiteral("4 km 4000 m "));
 }
 
 void AnswerLogTest::screenReadersReadTheLines() {

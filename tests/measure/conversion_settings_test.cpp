@@ -102,6 +102,19 @@ TEST_F(ConversionSettingsTest, SpinTextsThatAreNoNumberStoreZero) {
     EXPECT_EQ(spinTextValue("99999999999"), 0);
 }
 
+TEST(SpinText, ALeftBoxSettlesOnItsNumberWithinTheBounds) {
+    EXPECT_EQ(spinTextNumber("-0"), 0);
+    EXPECT_EQ(spinTextNumber("-"), std::nullopt);
+    EXPECT_EQ(spinTextNumber("+-5"), std::nullopt);
+    EXPECT_EQ(spinSettledValue("150", 0, 100), 100);
+    EXPECT_EQ(spinSettledValue("9999999", 0, 5000000), 5000000);
+    EXPECT_EQ(spinSettledValue("-5", 0, 100), 0);
+    EXPECT_EQ(spinSettledValue("5.5", 0, 100), 0);
+    EXPECT_EQ(spinSettledValue("-", 0, 100), 0);
+    EXPECT_EQ(spinSettledValue("0070", 0, 100), 70);
+    EXPECT_EQ(spinSettledValue("1.5", 3, 100), 3);  // no number: 0, brought into the bounds
+}
+
 // The unit tables and the settings table describe the same spin boxes.
 TEST(ConversionSettingsTable, UnitTablesAgreeWithTheSettingsTable) {
     for (const UnitTable* t : {&teruletTable(), &hosszuTable(), &terfogatTable(), &tomegTable()}) {

@@ -73,6 +73,9 @@ private slots:
     void withoutAGivenUnitNothingIsDrawn();
     void settingsLoadedOnceAndStoredAtEveryClose();
     void spinBoxesRefuseOtherKeysWithABeep();
+    void spinBoxesTakeNumberKeysAndClampWhenLeft();
+    void arrowKeysChooseTheGivenUnitAndKeepTheFocus();
+    void logKeepsItsEmptyFirstLineForTheRun();
     void volumeFirstMaximumReappliesTheTimeLimit();
     void areaAndVolumeRowsAndRaisedDigits();
     void backgroundClickAndAccessibleNames();
@@ -387,6 +390,139 @@ void ConversionWindowTest::spinBoxesRefuseOtherKeysWithABeep() {
     QApplication::sendEvent(km, &leave);
     QCOMPARE(km->text(), QStringLiteral("0"));
     QCOMPARE(km->value(), 0);
+}
+
+void ConversionWindowTest::spinBoxesTakeNumberKeysAndClampWhenLeft() {
+    Harness h("[TeruletRadioButtonok]\nRBNkm=1\n");
+    h.script->assign({149});
+    h.start();
+    openFromMenu(h, h.app->MertekForm->TeruletBtn);
+    TTeruletForm* w = h.app->TeruletForm;
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QSpinBox* km = child<QSpinBox>(w, "SpinKm");  // 0 .. 100
+    QSpinBox* nm = child<QSpinBox>(w, "SpinNm");  // 0 .. 5000000
+    const auto type = [](QSpinBox* s, const QString& keys) {
+        s->setFocus();
+        s->selectAll();
+        QTest::keyClicks(s, keys);
+    };
+    const auto leave = [&](QSpinBox* s) {
+        QTest::keyClick(s, Qt::Key_Tab);
+        QVERIFY(!s->hasFocus());
+    };
+
+    // Every key of a number goes in; the box holds the text until it is left.
+    type(km, QStringLiteral("150"));
+    QCOMPARE(km->text(), QStringLiteral("150"));
+    // A task drawn meanwhile takes the maximum within the bounds: 100 km2.
+    w->KovetkezoClick();
+    QCOMPARE(w->unitRows()[0].field->text(), QStringLiteral("50"));  // 149 % 100 + 1
+    leave(km);
+    QCOMPARE(km->text(), QStringLiteral("100"));
+    QCOMPARE(km->value(), 100);
+
+    const struct {
+        const char* keys;
+        const char* held;
+        const char* settled;
+    } cases[] = {
+        {"9999999", "9999999", "5000000"}, {"-5", "-5", "0"},  {"5.5", "5.5", "0"},
+        {"-", "-", "0"},                   {"+7", "+7", "7"},  {"0070", "0070", "70"},
+        {"1a,b 2", "12", "12"},  // the others are refused, each with a beep
+    };
+    for (const auto& c : cases) {
+        type(nm, QString::fromLatin1(c.keys));
+        QCOMPARE(nm->text(), QString::fromLatin1(c.held));
+        QTest::keyClick(nm, Qt::Key_Return);  // refused too: nothing settles
+        QCOMPARE(nm->text(), QString::fromLatin1(c.held));
+        leave(nm);
+        QCOMPARE(nm->text(), QString::fromLatin1(c.settled));
+        QCOMPARE(nm->value(), QString::fromLatin1(c.settled).toInt());
+    }
+
+    // The arrows step from the settled value.
+    type(nm, QStringLiteral("-"));
+    QTest::keyClick(nm, Qt::Key_Up);
+    QCOMPARE(nm->value(), 0);
+    QTest::keyClick(nm, Qt::Key_Up);
+    QCOMPARE(nm->value(), 1000);
+
+    // Closed while the box still holds its typed text, the file gets the
+    // whole number of that text, or 0; the box settles as it hides.
+    type(km, QStringLiteral("150"));
+    w->close();
+    QString ini = QString::fromStdString(h.readIni());
+    QVERIFY2(ini.contains(QStringLiteral("[TeruletSpinek]\nSpinKm=150\n")), qPrintable(ini));
+    QCOMPARE(km->text(), QStringLiteral("100"));
+    openFromMenu(h, h.app->MertekForm->TeruletBtn);
+    type(nm, QStringLiteral("5.5"));
+    w->close();
+    ini = QString::fromStdString(h.readIni());
+    QVERIFY2(ini.contains(QStringLiteral("[TeruletSpinek]\nSpinKm=100\nSpinHa=5000\nSpinNm=0\n")), qPrintable(ini));
+}
+
+void ConversionWindowTest::arrowKeysChooseTheGivenUnitAndKeepTheFocus() {
+    Harness h("[HosszuRadioButtonok]\nRBNkm=1\n");
+    h.start();
+    openFromMenu(h, h.app->MertekForm->Hosszusag);
+    THosszuForm* w = h.app->HosszuForm;
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    auto* km = child<QRadioButton>(w, "RBNkm");
+    auto* m = child<QRadioButton>(w, "RBNm");
+    QCOMPARE(QApplication::focusWidget(), km);
+    QTest::keyClick(km, Qt::Key_Right);
+    QVERIFY(m->isChecked());
+    QCOMPARE(background(child<QLineEdit>(w, "Nm")), kBlue);
+    QCOMPARE(background(child<QLineEdit>(w, "Nkm")), kWhite);
+    // Choosing the unit moves no focus: the pupil goes on with Tab.
+    QCOMPARE(QApplication::focusWidget(), m);
+}
+
+void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
+    Harness h("[TomegRadioButtonok]\nRBNkm=1\n");
+    h.start();
+    TTomegForm* w = h.app->TomegForm;
+    openFromMenu(h, h.app->MertekForm->TomegBtn);
+    kobui::AnswerLog* memo = w->controls()->Memo;
+    QCOMPARE(memo->lineCount(), 1);
+    QCOMPARE(memo->line(0), QString());
+
+    const auto task = [&](const QString& kg) {
+        QTest::mouseClick(w->Kovetkezo, Qt::LeftButton);
+        QTest::keyClicks(w->unitRows()[2].field, kg);
+        QTest::mouseClick(w->EllenBtn, Qt::LeftButton);
+    };
+    task(QStringLiteral("1000"));  // 1 t given
+    QCOMPARE(memo->lineCount(), 2);
+    QCOMPARE(memo->line(0), QString());
+    QCOMPARE(memo->line(1), QStringLiteral("1 t  q 1000 kg  dkg  g "));
+
+    // The first task is drawn on the second row.
+    const QImage img = memo->viewport()->grab().toImage();
+    const int lh = memo->verticalScrollBar()->singleStep();
+    const auto reddish = [&](int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y).red() > 180 && img.pixelColor(x, y).green() < 80;
+        return n;
+    };
+    QCOMPARE(reddish(0, memo->inset() + lh), 0);
+    QVERIFY(reddish(memo->inset() + lh, memo->inset() + 2 * lh) > 20);
+
+    // Reopening keeps every line; typing into the log keeps the empty first
+    // line too, and the next task lands below the rest.
+    w->close();
+    openFromMenu(h, h.app->MertekForm->TomegBtn);
+    QCOMPARE(memo->lineCount(), 2);
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(300, memo->inset() + lh + lh / 2));
+    QVERIFY(memo->editor());
+    QCOMPARE(memo->lineCount(), 2);
+    QCOMPARE(memo->line(0), QString());
+    task(QStringLiteral("1000"));
+    QCOMPARE(memo->lineCount(), 3);
+    QCOMPARE(memo->line(0), QString());
+    QCOMPARE(memo->line(1), QStringLiteral("1 t  q 1000 kg  dkg  g "));
+    QCOMPARE(memo->line(2), memo->line(1));
 }
 
 void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
