@@ -55,14 +55,17 @@ bench-deps:
 bench: bench-deps build
 	@bash bench/run.sh $(BUILD)
 
+# Every window in every skin, and one skin again at twice the scale (to
+# look for blurred or clipped windows on a high-density screen).
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/kobaltfa_screenshots docs/screenshots/all
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tests/kobaltfa_screenshots docs/screenshots/all/scale2 vista
 
 # The Debian package: its build dependencies, the packaging tools and the
 # validators of the desktop files; the package test also drives the
 # installed program (the e2e_atspi packages above).
 DEB_DEBS := dpkg-dev debhelper fakeroot cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools \
-            libpulse-dev lintian desktop-file-utils appstream man-db
+            libpulse-dev lintian desktop-file-utils appstream man-db file
 DEB_DIR  := $(BUILD)/deb
 
 deb-deps:

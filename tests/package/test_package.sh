@@ -78,17 +78,10 @@ done
 echo "all ${#want[@]} files present"
 
 step "desktop-file-validate, appstreamcli validate --no-net, man --warnings"
-out=$(desktop-file-validate "$work/root/usr/share/applications/$ID.desktop" 2>&1) || fail "desktop-file-validate: $out"
-[ -z "$out" ] || fail "desktop-file-validate: $out"
-out=$(appstreamcli validate --no-net "$work/root/usr/share/metainfo/$ID.metainfo.xml" 2>&1) \
-    || fail "appstreamcli validate: $out"
-case $out in *"Validation was successful"*) ;; *) fail "appstreamcli validate: $out" ;; esac
-grep -E '^[EWI]: ' <<<"$out" && fail "appstreamcli validate reports the lines above"
-for m in man1/kobaltfa.1.gz hu/man1/kobaltfa.1.gz; do
-    out=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$work/root/usr/share/man/$m" 2>&1 >/dev/null)
-    [ -z "$out" ] || fail "man --warnings $m: $out"
-done
-echo "all clean"
+bash "$here/tests/package/validate_desktop_files.sh" "$work/root/usr/share/applications/$ID.desktop" \
+    "$work/root/usr/share/metainfo/$ID.metainfo.xml" \
+    "$work/root/usr/share/man/man1/kobaltfa.1.gz" "$work/root/usr/share/man/hu/man1/kobaltfa.1.gz" \
+    || fail "the package's desktop files (above)"
 
 # ---------------------------------------------------------------- install
 step "apt-get install ./$(basename "$deb")"
