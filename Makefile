@@ -64,7 +64,7 @@ screenshots: build
 # The Debian package: its build dependencies, the packaging tools and the
 # validators of the desktop files; the package test also drives the
 # installed program (the e2e_atspi packages above).
-DEB_DEBS := dpkg-dev debhelper fakeroot cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools \
+DEB_DEBS := dpkg-dev debhelper cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools \
             libpulse-dev lintian desktop-file-utils appstream man-db file
 DEB_DIR  := $(BUILD)/deb
 

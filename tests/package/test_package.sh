@@ -41,11 +41,13 @@ work=$(mktemp -d /tmp/kobaltfa-package-test.XXXXXX)
 chmod 755 "$work"
 installed=0
 new_pkgs=()
+made_x11_dir=0
 cleanup() {
     if [ "$installed" = 1 ]; then
         echo "cleaning up: purging kobaltfa ${new_pkgs[*]:-}"
         apt-get purge -y -qq kobaltfa "${new_pkgs[@]}" >/dev/null 2>&1 || true
     fi
+    [ "$made_x11_dir" = 1 ] && rmdir /tmp/.X11-unix 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -114,7 +116,10 @@ for d in /usr/libexec /usr/lib/at-spi2-core /usr/libexec/at-spi2; do
 done
 [ -n "$launcher" ] || fail "at-spi-bus-launcher not found"
 # An X server started by an ordinary user needs the shared socket folder.
-mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
+if [ ! -d /tmp/.X11-unix ]; then
+    mkdir -m 1777 /tmp/.X11-unix
+    made_x11_dir=1
+fi
 home=$work/home
 mkdir -m 700 "$home"
 chown nobody:nogroup "$home"
