@@ -618,7 +618,7 @@ def leave(tree, main, program):
     log("kobaltfa ended")
 
 
-def check_settings(path):
+def check_settings(path, expect=()):
     if not os.path.exists(path):
         raise Failure("no settings file at %s" % path)
     with open(path, encoding="utf-8") as f:
@@ -638,6 +638,10 @@ def check_settings(path):
         ("OsszeRadioButtonok", "RB6"): "0",
         ("Skin", "SkinName"): "Aluminium (internal)",
     }
+    for item in expect:
+        where, _, value = item.partition("=")
+        section, _, key = where.partition("/")
+        want[(section, key)] = value
     for (section, key), value in want.items():
         got = ini.get(section, key, fallback=None)
         if got != value:
@@ -662,6 +666,8 @@ def main():
                         help="run the program where it is (an installed copy) instead of a copy of it")
     parser.add_argument("--settings", help="where the settings file must appear "
                         "(default: beside the program's copy)")
+    parser.add_argument("--expect", action="append", default=[], metavar="SECTION/KEY=VALUE",
+                        help="a value the settings file must hold in place of the default one")
     parser.add_argument("--timeout", type=int, default=60, help="limit of the whole run in seconds")
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     args = parser.parse_args()
@@ -711,7 +717,7 @@ def main():
             drive_wayland(args, env, program)
         else:
             drive(args, env, program)
-        check_settings(args.settings or exe + ".ini")
+        check_settings(args.settings or exe + ".ini", args.expect)
         ok = True
     except Failure as e:
         log("FAIL: %s" % e)

@@ -7,12 +7,14 @@
 #     and it holds every file an installed copy needs;
 #  3. `apt-get install ./kobaltfa_*.deb`; the menu entry, the icon and the
 #     command are in place;
-#  4. /usr/bin/kobaltfa is started as an ordinary user (nobody, with a fresh
+#  4. with an administrator's preset in /etc/xdg/kobaltfa/kobaltfa.ini,
+#     /usr/bin/kobaltfa is started as an ordinary user (nobody, with a fresh
 #     home folder) on a private X server with a private D-Bus and AT-SPI
 #     bus and driven through the accessibility tree (tests/e2e/e2e_atspi.py):
 #     a drill opened, answered, closed, the program left; the user's own
-#     ~/.config/kobaltfa/kobaltfa.ini must hold the values, and nothing may
-#     have been written under /usr;
+#     ~/.config/kobaltfa/kobaltfa.ini must hold the preset's and the run's
+#     values and the preset's foreign line, and nothing may have been
+#     written under /usr (a preset that was there is put back afterwards);
 #  5. `apt-get purge` of the package and of whatever apt installed for it;
 #     none of its files, not /usr/share/kobaltfa, and no package that was
 #     not there before may be left.
@@ -42,7 +44,19 @@ chmod 755 "$work"
 installed=0
 new_pkgs=()
 made_x11_dir=0
+preset=/etc/xdg/kobaltfa/kobaltfa.ini
+# untouched; made (the folder too); made_file_only; replaced (the old one kept in $work)
+preset_state=untouched
+restore_preset() {
+    case $preset_state in
+        made) rm -f "$preset"; rmdir /etc/xdg/kobaltfa 2>/dev/null || true ;;
+        made_file_only) rm -f "$preset" ;;
+        replaced) mv -f "$work/preset.orig" "$preset" ;;
+    esac
+    preset_state=untouched
+}
 cleanup() {
+    restore_preset
     if [ "$installed" = 1 ]; then
         echo "cleaning up: purging kobaltfa ${new_pkgs[*]:-}"
         apt-get purge -y -qq kobaltfa "${new_pkgs[@]}" >/dev/null 2>&1 || true
@@ -125,24 +139,38 @@ mkdir -m 700 "$home"
 chown nobody:nogroup "$home"
 cp "$here/tests/e2e/e2e_atspi.py" "$work/e2e_atspi.py"
 chmod 644 "$work/e2e_atspi.py"
+# The administrator's preset for every new account, with a line of its own.
+if [ -e "$preset" ]; then
+    cp -p "$preset" "$work/preset.orig"
+    preset_state=replaced
+elif [ -d /etc/xdg/kobaltfa ]; then
+    preset_state=made_file_only
+else
+    mkdir -p /etc/xdg/kobaltfa
+    preset_state=made
+fi
+printf '; preset by the school\r\n[OsszeTimer]\r\nIdoScroll=45\r\n' >"$preset"
 touch "$work/stamp"
 sleep 1
 setpriv --reuid=nobody --regid=nogroup --clear-groups \
     env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 \
     "$python" "$work/e2e_atspi.py" --program /usr/bin/kobaltfa --in-place \
-        --settings "$home/.config/kobaltfa/kobaltfa.ini" \
+        --settings "$home/.config/kobaltfa/kobaltfa.ini" --expect OsszeTimer/IdoScroll=45 \
         --xvfb "$(command -v Xvfb)" --dbus-daemon "$(command -v dbus-daemon)" \
         --at-spi-bus-launcher "$launcher" --xdotool "$(command -v xdotool)" --timeout 90 \
     || fail "the installed program, driven as user nobody (above)"
 owner=$(stat -c %U "$home/.config/kobaltfa/kobaltfa.ini")
 [ "$owner" = nobody ] || fail "the pupil's settings file belongs to $owner"
+grep -q '^; preset by the school' "$home/.config/kobaltfa/kobaltfa.ini" \
+    || fail "the pupil's file lacks the preset's own line"
+restore_preset
 # Whatever the pupil's program wrote belongs to nobody, or is a file anyone
 # may write that changed during the run.
 written=$(find /usr -xdev \( -user nobody -o -group nogroup -o \
     \( -perm -o+w ! -type l ! -type d -newer "$work/stamp" \) \) 2>/dev/null | head -20)
 [ -z "$written" ] || fail "written under /usr while the program ran: $written"
 [ ! -e /usr/bin/kobaltfa.ini ] || fail "/usr/bin/kobaltfa.ini exists"
-echo "the pupil's file holds the values; nothing written under /usr"
+echo "the pupil's file holds the preset's and the run's values; nothing written under /usr"
 
 # ------------------------------------------------------------------ purge
 step "apt-get purge kobaltfa ${new_pkgs[*]:-}"
