@@ -337,6 +337,8 @@ class Tree:
             return False
 
     def size(self, node):
+        # Screen extents: the toolkit gives the window-relative ones the far
+        # corner's coordinates in place of the size.
         ext = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
         return (ext.width, ext.height)
 
