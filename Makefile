@@ -8,9 +8,10 @@ CMAKE_ARGS ?=
 DEBS := cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libpulse-dev \
         libgtest-dev fonts-liberation2 pulseaudio pulseaudio-utils \
         xvfb xauth clang libclang-rt-14-dev \
-        python3-pyatspi at-spi2-core dbus xdotool
+        python3-pyatspi at-spi2-core dbus xdotool weston qt6-wayland
 
-.PHONY: deps configure build run test test-sanitize fuzz bench bench-deps screenshots clean
+.PHONY: deps configure build run test test-sanitize fuzz bench bench-deps screenshots clean \
+        deb deb-deps test-package
 
 # Installs the Debian packages of the list given that dpkg says are missing
 # (as root), or prints the exact command to run.
@@ -54,8 +55,40 @@ bench-deps:
 bench: bench-deps build
 	@bash bench/run.sh $(BUILD)
 
+# Every window in every skin, and one skin again at twice the scale (to
+# look for blurred or clipped windows on a high-density screen).
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/kobaltfa_screenshots docs/screenshots/all
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tests/kobaltfa_screenshots docs/screenshots/all/scale2 vista
+
+# The Debian package: its build dependencies, the packaging tools and the
+# validators of the desktop files; the package test also drives the
+# installed program (the e2e_atspi packages above).
+DEB_DEBS := dpkg-dev debhelper cmake g++ pkgconf qt6-base-dev qt6-base-dev-tools \
+            libpulse-dev lintian desktop-file-utils appstream man-db file
+DEB_DIR  := $(BUILD)/deb
+
+deb-deps:
+	$(call install_missing,$(DEB_DEBS))
+
+# dpkg-buildpackage writes beside the source folder, so the package is built
+# from a copy of the tree inside $(DEB_DIR): the tree itself stays clean.
+deb: deb-deps
+	@rm -rf $(DEB_DIR) && mkdir -p $(DEB_DIR)/src/kobaltfa
+	@tar -cf - --exclude=./.git --exclude='./build*' --exclude=./docs/screenshots/all . \
+	  | tar -C $(DEB_DIR)/src/kobaltfa -xf -
+	cd $(DEB_DIR)/src/kobaltfa && dpkg-buildpackage -us -uc -b -j$(JOBS) >../build.log 2>&1 \
+	  || { tail -40 ../build.log; exit 1; }
+	@mv $(DEB_DIR)/src/*.deb $(DEB_DIR)/src/*.buildinfo $(DEB_DIR)/src/*.changes $(DEB_DIR)/
+	@rm -rf $(DEB_DIR)/src/kobaltfa
+	@ls $(DEB_DIR)/*.deb
+
+# Builds the package, checks it with lintian and the validators, installs it,
+# drives the installed program as an ordinary user, purges it and checks that
+# nothing is left (as root, on a machine that may be changed and restored).
+test-package: deb
+	$(call install_missing,$(DEBS))
+	bash tests/package/test_package.sh $(DEB_DIR)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -50,6 +50,9 @@ void installApplicationWide() {
     static bool done = false;
     if (done) return;
     done = true;
+    // The desktop matches the windows to the menu entry (and so to its name
+    // and icon) by this name; on Wayland it is the windows' application id.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     kobui::installFontSubstitutions();
     qApp->installEventFilter(new SkinShortcutFilter(qApp));
 }

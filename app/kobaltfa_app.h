@@ -43,6 +43,10 @@ private:
     QList<KobaltWindow*> others_;
 };
 
-// Installs the application-wide parts: font substitutions and the filter
-// that lets the skin shortcuts beat text fields.
+// The name of the program's desktop entry without ".desktop", also the
+// name of its icon and its AppStream id.
+inline constexpr char kDesktopFileName[] = "hu.kobaltfa.Kobaltfa";
+
+// Installs the application-wide parts: the desktop entry's name, font
+// substitutions and the filter that lets the skin shortcuts beat text fields.
 void installApplicationWide();

@@ -10,6 +10,15 @@ right and then a wrong answer with xdotool, reads the counters, the answer
 log and the percentage back, goes back to the main window, leaves the program
 through the exit question and checks the settings file it wrote.
 
+With --platform wayland the program runs natively on Wayland under a
+headless Weston instead of an X server. No key can be sent there from
+outside, so the run goes through AT-SPI actions and text alone: it opens
+the addition drill (the main window hidden under it, the answer field
+taking only digits), then the length drill through the measures chooser,
+where a task is drawn with "Következő feladat", answered by writing the
+fields' text and judged with "Ellenőrzés", once right and once wrong; then
+back one level at a time and out through the exit question.
+
 Every wait is bounded, the whole run has a time limit, and everything that
 was started is stopped again whatever happens.
 """
@@ -17,6 +26,7 @@ was started is stopped again whatever happens.
 import argparse
 import configparser
 import ctypes
+import decimal
 import os
 import select
 import shutil
@@ -29,6 +39,13 @@ import traceback
 
 PROGRAM_NAME = "kobaltfa"
 DRILL_TITLE = "Kobaltfa -- Összeadás --"
+CHOOSER_TITLE = "Kobaltfa -- Mértékegységek váltása --"
+LENGTH_TITLE = "Kobaltfa -- Hosszúság átváltás --"
+BACK = ["Vissza a főmenübe", "<- Főmenü"]
+# Client sizes the windows are fixed at, on every platform.
+MAIN_SIZE = (792, 137)
+CHOOSER_SIZE = (688, 167)
+CONVERSION_SIZE = (665, 426)
 
 
 class Failure(Exception):
@@ -185,17 +202,10 @@ def start_environment(args, procs, work):
         env.pop(k, None)
     env["XDG_RUNTIME_DIR"] = runtime
 
-    # X server: it picks a free display itself and writes its number.
-    r, w = os.pipe()
-    procs.start("xvfb", [args.xvfb, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
-                         "-nolisten", "tcp", "-noreset"], env, pass_fds=(w,))
-    os.close(w)
-    try:
-        display = read_line(r, 15, "Xvfb")
-    finally:
-        os.close(r)
-    env["DISPLAY"] = ":" + display
-    log("X server on :%s" % display)
+    if args.platform == "wayland":
+        start_weston(args, procs, env, runtime)
+    else:
+        start_xvfb(args, procs, env)
 
     # Session bus at an address inside the work folder.
     bus = procs.start("dbus", [args.dbus_daemon, "--session", "--nofork", "--print-address=1",
@@ -209,6 +219,32 @@ def start_environment(args, procs, work):
     wait_for("the AT-SPI bus launcher to own org.a11y.Bus",
              lambda: name_has_owner(env["DBUS_SESSION_BUS_ADDRESS"], "org.a11y.Bus"), seconds=15)
     return env
+
+
+def start_weston(args, procs, env, runtime):
+    """A headless Weston with its own socket in the private runtime folder."""
+    socket = "wayland-kobaltfa"
+    procs.start("weston", [args.weston, "--backend=headless-backend.so", "--socket=" + socket,
+                           "--idle-time=0", "--width=1280", "--height=1024"], env)
+    path = os.path.join(runtime, socket)
+    wait_for("Weston's socket %s" % path, lambda: os.path.exists(path), seconds=15,
+             describe=lambda: procs.log_tail("weston"))
+    env["WAYLAND_DISPLAY"] = socket
+    log("Weston (headless) on %s" % socket)
+
+
+def start_xvfb(args, procs, env):
+    # X server: it picks a free display itself and writes its number.
+    r, w = os.pipe()
+    procs.start("xvfb", [args.xvfb, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                         "-nolisten", "tcp", "-noreset"], env, pass_fds=(w,))
+    os.close(w)
+    try:
+        display = read_line(r, 15, "Xvfb")
+    finally:
+        os.close(r)
+    env["DISPLAY"] = ":" + display
+    log("X server on :%s" % display)
 
 
 def name_has_owner(address, name):
@@ -284,12 +320,32 @@ class Tree:
         self.refresh()
         return node.getState().contains(self.pyatspi.STATE_FOCUSED)
 
-    def press(self, node):
+    def press(self, node, allowed=("Press",)):
         action = node.queryAction()
         names = [action.getName(i) for i in range(action.nActions)]
-        if "Press" not in names:
-            raise Failure("%r offers no Press action (only %s)" % (node.name, names))
-        action.doAction(names.index("Press"))
+        for name in allowed:
+            if name in names:
+                action.doAction(names.index(name))
+                return
+        raise Failure("%r offers no %s action (only %s)" % (node.name, " or ".join(allowed), names))
+
+    def showing(self, node):
+        self.refresh()
+        try:
+            return node.getState().contains(self.pyatspi.STATE_SHOWING)
+        except Exception:
+            return False
+
+    def size(self, node):
+        # Screen extents: the toolkit gives the window-relative ones the far
+        # corner's coordinates in place of the size.
+        ext = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        return (ext.width, ext.height)
+
+    def set_text(self, node, text):
+        if "EditableText" not in node.get_interfaces():
+            raise Failure("%s %r offers no editable text" % (node.getRoleName(), node.name))
+        node.queryEditableText().setTextContents(text)
 
     def describe(self):
         """The showing part of the tree, for a failure message."""
@@ -314,6 +370,22 @@ class Tree:
 
         visit(self.app, 0)
         return "accessibility tree (showing part):\n" + "\n".join(lines)
+
+
+def no_refused_write(tree):
+    """Fails at once when the program shows its refused-write warning."""
+    tree.refresh()
+    for node in tree.walk(depth=6):
+        try:
+            texts = [node.name or ""]
+            if "Text" in node.get_interfaces():
+                texts.append(tree.text_of(node))
+        except Exception:
+            continue
+        for t in texts:
+            if "Unable to write to" in t:
+                raise Failure("the program could not save its settings: %r" % t)
+    return True
 
 
 def find_application(pyatspi, program):
@@ -366,6 +438,7 @@ def drive(args, env, program):
     log("found the application %r" % app.name)
 
     main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
+    check_size(tree, main, MAIN_SIZE, "the main window")
     tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Összeadás", root=main))
     log("pressed Összeadás")
 
@@ -417,12 +490,122 @@ def drive(args, env, program):
 
     # Back to the main window by the drill's own button.
     tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, ["Vissza a főmenübe", "<- Főmenü"], root=drill))
-    wait_for("the drill window to close", lambda: tree.find(pyatspi.ROLE_DIALOG, DRILL_TITLE) is None,
+    wait_for("the drill window to close",
+             lambda: no_refused_write(tree) and tree.find(pyatspi.ROLE_DIALOG, DRILL_TITLE) is None,
              describe=tree.describe)
     main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
     log("back in the main window")
 
     # Leave through the exit question.
+    leave(tree, main, program)
+
+
+def check_size(tree, node, want, what):
+    got = wait_for("%s to be %dx%d" % (what, want[0], want[1]), lambda: tree.size(node) == want and want,
+                   describe=lambda: "it is %dx%d" % tree.size(node))
+    log("%s is %dx%d" % (what, got[0], got[1]))
+
+
+def open_from(tree, window, button, title, what):
+    """Presses `button` of `window`; the dialog `title` must come up and
+    `window` must be hidden under it."""
+    import pyatspi
+    tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, button, root=window))
+    dialog = tree.need(pyatspi.ROLE_DIALOG, title)
+    wait_for("the window below %s to hide" % what, lambda: not tree.showing(window), describe=tree.describe)
+    log("%s open, the window below hidden" % what)
+    return dialog
+
+
+def go_back(tree, dialog, title, below, what):
+    import pyatspi
+    tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, BACK, root=dialog))
+    wait_for("%s to close" % what,
+             lambda: no_refused_write(tree) and tree.find(pyatspi.ROLE_DIALOG, title) is None,
+             describe=tree.describe)
+    wait_for("the window below %s to show again" % what, lambda: tree.showing(below), describe=tree.describe)
+    log("%s closed, the window below shown again" % what)
+
+
+def conversion_task(tree, window, wrong):
+    """One task in the length window with the kilometre given: draws it,
+    writes every other unit (one of them off by one when `wrong`) and
+    judges it."""
+    import pyatspi
+    tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Következő feladat", root=window))
+    given = tree.need(pyatspi.ROLE_TEXT, "km mező", root=window)
+    text = wait_for("a given number of kilometres", lambda: tree.text_of(given).strip(),
+                    describe=tree.describe)
+    try:
+        km = decimal.Decimal(text)
+    except decimal.InvalidOperation:
+        raise Failure("the given kilometres read %r" % text)
+    typed = {}
+    for unit, factor in (("m", 1000), ("dm", 10000), ("cm", 100000), ("mm", 1000000)):
+        value = km * factor
+        if wrong and unit == "cm":
+            value += 1
+        typed[unit] = format(value.normalize(), "f")
+        field = tree.need(pyatspi.ROLE_TEXT, unit + " mező", root=window)
+        tree.set_text(field, typed[unit])
+        wait_for("the %s field to show %r" % (unit, typed[unit]), lambda: tree.text_of(field) == typed[unit],
+                 describe=lambda: "it shows %r" % tree.text_of(field))
+    log("task: %s km given, typed %s" % (text, typed))
+    tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Ellenőrzés", root=window))
+
+
+def drive_wayland(args, env, program):
+    """The same road as `drive`, natively on Wayland, through actions and text."""
+    import pyatspi
+    from gi.repository import Atspi
+
+    Atspi.set_timeout(5000, 20000)
+    app = find_application(pyatspi, program)
+    tree = Tree(pyatspi, app)
+    log("found the application %r" % app.name)
+    main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
+    check_size(tree, main, MAIN_SIZE, "the main window")
+
+    # The addition drill: opened modally over the hidden main window; its
+    # answer field takes only digits, whatever text reaches it.
+    drill = open_from(tree, main, "Összeadás", DRILL_TITLE, "the addition drill")
+    field = tree.need(pyatspi.ROLE_TEXT, "válasz", root=drill)
+    tree.need(pyatspi.ROLE_LABEL, "első szám", root=drill)
+    tree.set_text(field, "1x2")
+    wait_for("the answer field to keep only the digits of '1x2'", lambda: tree.text_of(field) == "12",
+             describe=lambda: "it shows %r" % tree.text_of(field))
+    log("answer field keeps digits only")
+    go_back(tree, drill, DRILL_TITLE, main, "the addition drill")
+
+    # The length drill, two levels down.
+    chooser = open_from(tree, main, "Mértékegységek váltása", CHOOSER_TITLE, "the measures chooser")
+    check_size(tree, chooser, CHOOSER_SIZE, "the measures chooser")
+    length = open_from(tree, chooser, "Hosszúság l (longitudo)", LENGTH_TITLE, "the length drill")
+    check_size(tree, length, CONVERSION_SIZE, "the length drill")
+    tree.press(tree.need(pyatspi.ROLE_RADIO_BUTTON, "km", root=length), ("Press", "Toggle", "Click"))
+    counters = {name: tree.need(pyatspi.ROLE_LABEL, name, root=length)
+                for name in ("kérdések száma", "jó válaszok száma", "rossz válaszok száma")}
+    conversion_task(tree, length, wrong=False)
+    wait_for("'jó válaszok száma' to become 1", lambda: tree.text_of(counters["jó válaszok száma"]) == "1",
+             describe=tree.describe)
+    conversion_task(tree, length, wrong=True)
+    wait_for("'rossz válaszok száma' to become 1",
+             lambda: tree.text_of(counters["rossz válaszok száma"]) == "1", describe=tree.describe)
+    got = {name: read_number(tree, node) for name, node in counters.items()}
+    if got != {"kérdések száma": 2, "jó válaszok száma": 1, "rossz válaszok száma": 1}:
+        raise Failure("after one right and one wrong task the counters read %s" % got)
+    gauge = tree.need(pyatspi.ROLE_PROGRESS_BAR, "jó válaszok aránya", root=length)
+    if gauge.queryValue().currentValue != 50:
+        raise Failure("the percentage gauge shows %s, expected 50" % gauge.queryValue().currentValue)
+    log("counters %s, gauge 50%%" % got)
+    go_back(tree, length, LENGTH_TITLE, chooser, "the length drill")
+    go_back(tree, chooser, CHOOSER_TITLE, main, "the measures chooser")
+
+    leave(tree, main, program)
+
+
+def leave(tree, main, program):
+    import pyatspi
     tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Kilépés", root=main))
     dialog = tree.need(pyatspi.ROLE_DIALOG, "Megerősítés")
     yes = tree.need(pyatspi.ROLE_PUSH_BUTTON, ["Igen", "&Igen"], root=dialog)
@@ -437,7 +620,7 @@ def drive(args, env, program):
     log("kobaltfa ended")
 
 
-def check_settings(path):
+def check_settings(path, expect=()):
     if not os.path.exists(path):
         raise Failure("no settings file at %s" % path)
     with open(path, encoding="utf-8") as f:
@@ -457,6 +640,10 @@ def check_settings(path):
         ("OsszeRadioButtonok", "RB6"): "0",
         ("Skin", "SkinName"): "Aluminium (internal)",
     }
+    for item in expect:
+        where, _, value = item.partition("=")
+        section, _, key = where.partition("/")
+        want[(section, key)] = value
     for (section, key), value in want.items():
         got = ini.get(section, key, fallback=None)
         if got != value:
@@ -474,6 +661,15 @@ def main():
     parser.add_argument("--dbus-daemon", default="dbus-daemon")
     parser.add_argument("--at-spi-bus-launcher", default="/usr/libexec/at-spi-bus-launcher")
     parser.add_argument("--xdotool", default="xdotool")
+    parser.add_argument("--platform", choices=("xcb", "wayland"), default="xcb",
+                        help="X11 under Xvfb (typing with xdotool) or native Wayland under a headless Weston")
+    parser.add_argument("--weston", default="weston")
+    parser.add_argument("--in-place", action="store_true",
+                        help="run the program where it is (an installed copy) instead of a copy of it")
+    parser.add_argument("--settings", help="where the settings file must appear "
+                        "(default: beside the program's copy)")
+    parser.add_argument("--expect", action="append", default=[], metavar="SECTION/KEY=VALUE",
+                        help="a value the settings file must hold in place of the default one")
     parser.add_argument("--timeout", type=int, default=60, help="limit of the whole run in seconds")
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     args = parser.parse_args()
@@ -496,15 +692,20 @@ def main():
     try:
         env = start_environment(args, procs, work)
         # The client side of the tree reads the same buses.
-        os.environ.update({k: env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
+        os.environ.update({k: env[k] for k in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
+        if "DISPLAY" in env:
+            os.environ["DISPLAY"] = env["DISPLAY"]
 
         appdir = os.path.join(work, "app")
         os.mkdir(appdir)
-        exe = os.path.join(appdir, "kobaltfa")
-        shutil.copy2(args.program, exe)
+        if args.in_place:
+            exe = args.program
+        else:
+            exe = os.path.join(appdir, "kobaltfa")
+            shutil.copy2(args.program, exe)
         program_env = dict(env)
         program_env.update({
-            "QT_QPA_PLATFORM": "xcb",
+            "QT_QPA_PLATFORM": args.platform,
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_ACCESSIBILITY": "1",
             # No sound server: the cues stay silent.
@@ -514,8 +715,11 @@ def main():
         # the exit code; leaks are the window tests' business, not this one's.
         program_env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         program = procs.start("kobaltfa", [exe], program_env, cwd=appdir)
-        drive(args, env, program)
-        check_settings(exe + ".ini")
+        if args.platform == "wayland":
+            drive_wayland(args, env, program)
+        else:
+            drive(args, env, program)
+        check_settings(args.settings or exe + ".ini", args.expect)
         ok = True
     except Failure as e:
         log("FAIL: %s" % e)
@@ -524,7 +728,7 @@ def main():
     finally:
         signal.alarm(0)
         if not ok:
-            for name in ("kobaltfa", "at-spi-bus-launcher", "dbus", "xvfb"):
+            for name in ("kobaltfa", "at-spi-bus-launcher", "dbus", "xvfb", "weston"):
                 tail = procs.log_tail(name)
                 if tail:
                     log("--- %s log (last lines) ---\n%s" % (name, tail))

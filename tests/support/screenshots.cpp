@@ -1,4 +1,7 @@
 // Renders every window in every skin to PNG files: make screenshots.
+// Usage: kobaltfa_screenshots [folder [skin,...]]; the skins by their file
+// names (aluminium, smoky, beijing, vista, web, elegant), all by default.
+// Under QT_SCALE_FACTOR=2 the pictures have twice the pixels.
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -18,7 +21,9 @@ int main(int argc, char** argv) {
     h.start();
     const QStringList files = {"aluminium", "smoky", "beijing", "vista", "web", "elegant"};
     const QStringList skins = SkinManager::builtInNames();
+    const QStringList only = argc > 2 ? QString::fromLocal8Bit(argv[2]).split(',') : files;
     for (int s = 0; s < skins.size(); ++s) {
+        if (!only.contains(files[s])) continue;
         h.app->Form1->SkinMen()->setSkinName(skins[s]);
         for (KobaltWindow* w : h.app->windows()) {
             w->show();
