@@ -306,7 +306,7 @@ TEST(SettingsOwnership, FailedRewriteInPlacePutsTheOldBytesBack) {
     const std::string old = "[A]\nK=1\n; tail that a shorter file would cut\n";
     spit(path, old, 0666);
     const kob::WriteFaults faults[] = {{0, false, false},  {3, false, false}, {30, false, false},
-                                       {45, false, false}, {SIZE_MAX, true, false}};
+                                       {40, false, false}, {SIZE_MAX, true, false}};
     const std::vector<std::vector<kob::IniEntry>> edits = {
         {{"A", "K", ""}},                                   // one byte shorter
         {{"A", "K", "22"}, {"B", "L", "2"}},                // longer
