@@ -296,10 +296,14 @@ struct IniDocument::Index {
         return "\r";
     }
 
+    // The line starting at `start`, found by looking at its own bytes only.
     LineSpan lineAt(std::size_t start) const {
-        LineWalker w(text, start, text.size());
         LineSpan l;
-        w.next(l);
+        l.start = start;
+        std::size_t e = start;
+        while (e < text.size() && text[e] != '\n' && text[e] != '\r') ++e;
+        l.textEnd = e;
+        l.next = e == text.size() ? e : (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? e + 2 : e + 1;
         return l;
     }
     std::string_view lineText(const LineSpan& l) const { return text.substr(l.start, l.textEnd - l.start); }
