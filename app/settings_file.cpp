@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -277,6 +278,7 @@ struct SectionKeys {
 }  // namespace
 
 struct IniDocument::Index {
+    Buffer bytes;
     std::string_view text;        // the document's bytes
     std::size_t bom = 0;
     std::size_t crlf = 0, lf = 0, cr = 0;
@@ -387,16 +389,77 @@ IniDocument& IniDocument::operator=(IniDocument&& o) noexcept = default;
 
 IniDocument IniDocument::parse(std::string_view bytes) { return adopt(std::string(bytes.substr(0, kMaxFileSize))); }
 
-IniDocument IniDocument::adopt(std::string&& bytes) {
+IniDocument IniDocument::adopt(std::string&& bytes) { return adopt(Buffer(std::move(bytes))); }
+
+IniDocument IniDocument::adopt(Buffer&& bytes) {
     IniDocument doc;
-    doc.bytes_ = std::move(bytes);
-    if (doc.bytes_.size() > kMaxFileSize) doc.bytes_.resize(kMaxFileSize);
-    doc.index_->text = doc.bytes_;
+    doc.index_->bytes = std::move(bytes);
+    doc.index_->text = doc.index_->bytes.view().substr(0, kMaxFileSize);
     doc.index_->build();
     return doc;
 }
 
-std::string_view IniDocument::original() const { return bytes_; }
+// ---------------------------------------------------------------- buffer
+
+namespace {
+constexpr std::size_t kOwnMemoryFrom = 1u << 20;
+constexpr std::size_t kHugePage = 2u << 20;
+}  // namespace
+
+IniDocument::Buffer::Buffer(std::string&& s) : small_(std::move(s)), data_(small_.data()), size_(small_.size()) {}
+
+IniDocument::Buffer::~Buffer() { release(); }
+
+IniDocument::Buffer::Buffer(Buffer&& o) noexcept { *this = std::move(o); }
+
+IniDocument::Buffer& IniDocument::Buffer::operator=(Buffer&& o) noexcept {
+    if (this == &o) return *this;
+    release();
+    small_ = std::move(o.small_);
+    map_ = o.map_;
+    mapSize_ = o.mapSize_;
+    size_ = o.size_;
+    data_ = map_ ? static_cast<char*>(map_) : small_.data();
+    o.map_ = nullptr;
+    o.mapSize_ = 0;
+    o.size_ = 0;
+    o.small_.clear();
+    o.data_ = o.small_.data();
+    return *this;
+}
+
+void IniDocument::Buffer::release() {
+    if (map_) ::munmap(map_, mapSize_);
+    map_ = nullptr;
+    mapSize_ = 0;
+}
+
+bool IniDocument::Buffer::resize(std::size_t n) {
+    if (n <= mapSize_ && map_) {
+        size_ = n;
+        return true;
+    }
+    if (n < kOwnMemoryFrom && !map_) {
+        small_.resize(n);
+        data_ = small_.data();
+        size_ = n;
+        return true;
+    }
+    const std::size_t want = (n + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = map_ ? ::mremap(map_, mapSize_, want, MREMAP_MAYMOVE)
+                   : ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return false;
+    ::madvise(p, want, MADV_HUGEPAGE);
+    if (!map_) std::memcpy(p, small_.data(), std::min(size_, n));
+    small_ = std::string();
+    map_ = p;
+    mapSize_ = want;
+    data_ = static_cast<char*>(p);
+    size_ = n;
+    return true;
+}
+
+std::string_view IniDocument::original() const { return index_->text; }
 
 namespace {
 
@@ -572,21 +635,27 @@ bool lockWhole(int fd, short type, int waitMs) {
 
 // Reads the whole regular file behind `fd` into `out`; false on a read
 // error or a file of kMaxFileSize bytes or more.
-bool readAll(int fd, std::string& out) {
-    out.clear();
+bool readAll(int fd, IniDocument::Buffer& out) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (std::uint64_t(st.st_size) >= IniDocument::kMaxFileSize) return false;
     // Sized once from the file's length: no doubling of a large buffer.
-    out.resize(std::size_t(st.st_size));
+    if (!out.resize(std::size_t(st.st_size))) return false;
     std::size_t done = 0;
     for (;;) {
-        if (done == out.size()) {
+        ssize_t n;
+        if (done < out.size()) {
+            n = ::pread(fd, out.data() + done, out.size() - done, off_t(done));
+        } else {
             // The file may have grown since fstat.
-            if (out.size() >= IniDocument::kMaxFileSize) return false;
-            out.resize(std::min<std::size_t>(out.size() + 65536, IniDocument::kMaxFileSize));
+            char more[65536];
+            n = ::pread(fd, more, sizeof more, off_t(done));
+            if (n > 0) {
+                if (done + std::size_t(n) >= IniDocument::kMaxFileSize || !out.resize(done + std::size_t(n)))
+                    return false;
+                std::memcpy(out.data() + done, more, std::size_t(n));
+            }
         }
-        const ssize_t n = ::pread(fd, out.data() + done, out.size() - done, off_t(done));
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -594,8 +663,7 @@ bool readAll(int fd, std::string& out) {
         }
         done += std::size_t(n);
     }
-    out.resize(done);
-    return true;
+    return out.resize(done);
 }
 
 // Writes with the injected faults: `budget` counts the bytes still allowed.
@@ -736,8 +804,8 @@ bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 // Reads a file to seed a new one (or to read settings): a missing,
 // unreadable or irregular file gives false. A shared lock is waited for
 // briefly, so a file being rewritten in place is not read half-way.
-bool readSettingsFile(const std::string& path, std::string& out, bool followLinks) {
-    out.clear();
+bool readSettingsFile(const std::string& path, IniDocument::Buffer& out, bool followLinks) {
+    out = IniDocument::Buffer();
     // Without O_NONBLOCK a pipe at the path would block the open until a
     // writer came; only a regular file is read (a device could be endless).
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW)));
@@ -793,7 +861,7 @@ std::string SettingsFile::readPath() const {
 
 SettingsFile::Reader SettingsFile::read() const {
     Reader r;
-    std::string bytes;
+    IniDocument::Buffer bytes;
     const std::string path = readPath();
     if (!path.empty() && readSettingsFile(path, bytes, true)) r.doc_ = IniDocument::adopt(std::move(bytes));
     return r;
@@ -823,7 +891,7 @@ enum class Outcome { Done, Failed, Again };
 class SaveAttempt {
 public:
     SaveAttempt(int dirFd, std::string base, const std::vector<IniEntry>& entries,
-                std::function<std::string()> seed)
+                std::function<IniDocument::Buffer()> seed)
         : dirFd_(dirFd), base_(std::move(base)), entries_(entries), seed_(std::move(seed)) {}
 
     Outcome run() {
@@ -854,7 +922,7 @@ public:
                 return Outcome::Again;
         }
 
-        std::string bytes;
+        IniDocument::Buffer bytes;
         if (!readAll(fd.get(), bytes)) return Outcome::Failed;
         IniDocument doc = IniDocument::adopt(std::move(bytes));
         for (const IniEntry& e : entries_) doc.set(e.section, e.key, e.value);
@@ -992,7 +1060,7 @@ private:
     int dirFd_;
     std::string base_;
     const std::vector<IniEntry>& entries_;
-    std::function<std::string()> seed_;
+    std::function<IniDocument::Buffer()> seed_;
 };
 
 }  // namespace
@@ -1016,11 +1084,11 @@ WriteResult SettingsFile::write(const std::vector<IniEntry>& entries) const {
     // A first save copies the file that was read (an administrator's
     // preset) and edits the copy.
     auto seed = [this] {
-        std::string bytes;
+        IniDocument::Buffer bytes;
         for (const std::string& p : loc_.readPaths) {
             struct stat st {};
             if (p == loc_.writePath || ::stat(p.c_str(), &st) != 0) continue;
-            if (!readSettingsFile(p, bytes, true)) bytes.clear();
+            if (!readSettingsFile(p, bytes, true)) bytes = IniDocument::Buffer();
             break;
         }
         return bytes;

@@ -114,10 +114,38 @@ public:
     // The text as parsed, without the edits.
     std::string_view original() const;
 
+    // The same, taking over a text already held in a Buffer.
+    class Buffer;
+    static IniDocument adopt(Buffer&& bytes);
+
 private:
     struct Index;
-    std::string bytes_;
-    std::unique_ptr<Index> index_;
+    std::unique_ptr<Index> index_;  // holds the bytes too
+};
+
+// The bytes of a file: a large one in memory of its own (huge pages where
+// the system has them, so the first touch of a hundred megabytes costs a
+// few hundred faults, not tens of thousands).
+class IniDocument::Buffer {
+public:
+    Buffer() = default;
+    explicit Buffer(std::string&& s);
+    ~Buffer();
+    Buffer(Buffer&& o) noexcept;
+    Buffer& operator=(Buffer&& o) noexcept;
+    // Room for n bytes (contents undefined); false when there is none.
+    bool resize(std::size_t n);
+    char* data() { return data_; }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data_, size_}; }
+
+private:
+    void release();
+    std::string small_;
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
 };
 
 // What a write did.
