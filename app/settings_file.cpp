@@ -1013,12 +1013,12 @@ private:
         }
         bool ok = streamOut(doc, fd, budget, true, 0, std::min(old.size(), newSize));
         ok = ok && (newSize >= old.size() || ::ftruncate(fd, off_t(newSize)) == 0);
-        ok = ok && !gFaults.failSync && ::fdatasync(fd) == 0;
+        ok = ok && !gFaults.failSync && ::fsync(fd) == 0;
         if (ok) return Outcome::Done;
         std::size_t unlimited = SIZE_MAX;
         (void)writeFully(fd, old, unlimited, off_t(0));
         (void)!::ftruncate(fd, off_t(old.size()));
-        (void)::fdatasync(fd);
+        (void)::fsync(fd);
         return Outcome::Failed;
     }
 
