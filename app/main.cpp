@@ -10,7 +10,11 @@ int main(int argc, char** argv) {
 
     kob::PulsePlayer player;
     KobaltDeps deps;
-    deps.settingsPath = kob::iniPathForExecutable(QCoreApplication::applicationFilePath().toStdString());
+    // Beside the executable for a portable copy, per user for an installed
+    // one; the environment is read for this and nothing else.
+    deps.settingsLocation = kob::settingsLocation(QCoreApplication::applicationFilePath().toStdString(),
+                                                  kob::settingsEnvironmentFromProcess());
+    deps.settingsPath = deps.settingsLocation->writePath;
     deps.player = &player;
 
     KobaltfaApp windows(std::move(deps));

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/byte_text.h"
 #include "app/skin_manager.h"
 #include "app/ui_common.h"
 
@@ -97,7 +98,8 @@ protected:
 TForm1::TForm1(KobaltDeps deps)
     : KobaltWindow(nullptr, QStringLiteral("Form1"), QStringLiteral("Kobaltfa"), QSize(792, 137)),
       deps_(std::move(deps)),
-      settings_(deps_.settingsPath) {
+      settings_(deps_.settingsLocation ? kob::SettingsFile(*deps_.settingsLocation)
+                                       : kob::SettingsFile(deps_.settingsPath)) {
     setCursor(Qt::UpArrowCursor);
     skin_ = new SkinManager(this);
     skin_->setObjectName(QStringLiteral("SkinMen"));
@@ -194,7 +196,8 @@ void TForm1::FormCreate() {
     const auto reader = settings_.read();
     const std::string name =
         reader.readString("Skin", "SkinName", SkinManager::defaultName().toStdString());
-    skin_->setSkinName(QString::fromStdString(name));
+    // Any bytes: a name that is not UTF-8 goes back to the file unchanged.
+    skin_->setSkinName(QString::fromStdU16String(kob::utf16FromBytes(name)));
     Szoveg(QStringLiteral("Hello"));
 }
 
@@ -222,7 +225,7 @@ void TForm1::FormCloseQuery(bool& canClose) {
 
 void TForm1::FormClose() {
     const kob::WriteResult r =
-        settings_.write({{"Skin", "SkinName", skin_->skinName().toStdString()}});
+        settings_.write({{"Skin", "SkinName", kob::bytesFromUtf16(skin_->skinName().toStdU16String())}});
     reportWriteResult(r);
     // The program ends with the main window, also after a refused write.
     emit programEnded();

@@ -1,5 +1,5 @@
-// The settings file beside the executable: a private-profile ("ini") text
-// file. Plain C++, no toolkit.
+// The settings file: a private-profile ("ini") text file. Plain C++, no
+// toolkit.
 //
 // Reading: section and key names match without regard to case; the first
 // occurrence of a duplicated section or key counts; values are trimmed of
@@ -7,32 +7,68 @@
 // are cut at 2047 characters; integers are decimal, "$" hex, or "0x"/"0X"
 // hex in values longer than two characters; anything else is the default.
 //
-// Lines end in LF or CRLF; a UTF-8 byte order mark at the start is skipped
-// for matching and kept. A line whose first non-blank character is "[" is a
-// section header only when a "]" follows on the same line; otherwise it is
-// an ordinary line that matches nothing (and does not end the section).
-// Lines starting with ";" are comments. Integers may carry a sign in decimal
-// only; hex takes up to eight digits (the 32-bit pattern, so "$FFFFFFFF" is
-// -1); decimal beyond the 32-bit range is no integer.
+// Lines end in LF, CRLF or a lone CR, mixed as they come; a UTF-8 byte order
+// mark at the start is skipped for matching and kept. A line whose first
+// non-blank character is "[" is a section header only when a "]" follows on
+// the same line; otherwise it is an ordinary line that matches nothing (and
+// does not end the section). Lines starting with ";" are comments. Integers
+// may carry a sign in decimal only; hex takes up to eight digits (the 32-bit
+// pattern, so "$FFFFFFFF" is -1); decimal beyond the 32-bit range is no
+// integer. Values are bytes: whatever is not UTF-8 is passed on unchanged.
+//
+// The text is held once, as the file's bytes; the section headers are
+// indexed when the text is parsed, and the keys of a section when it is
+// first looked into, so no lookup rescans the file. Edits are kept beside
+// the bytes and applied while the text is streamed out.
 //
 // Writing: a whole batch of keys lands at once. The file is locked, read
-// afresh, changed in memory (a present key replaced in place, a new key at
-// the end of its section, a new section at the end of the file, every other
-// byte kept), written to a temporary file beside it, flushed and renamed
-// over the old one. A crash at any moment leaves the old or the new file.
+// afresh, changed (a present key replaced in place, a new key at the end of
+// its section, a new section at the end of the file, every other byte
+// kept), and then either replaced or rewritten in place:
+// - replaced (the usual way): the new text goes to a temporary file beside
+//   it, which takes the old file's owner, group and mode, is flushed and
+//   renamed over the old one. A crash at any moment leaves the old or the
+//   new file.
+// - rewritten in place, when a replacement could not keep the old file's
+//   owner, group and mode (a file of another user in a shared folder, one
+//   whose group the writer is not in) or the folder refuses new files but
+//   the file itself is writable: the file is lengthened first (so a full
+//   disk refuses before any old byte is overwritten), overwritten, cut to
+//   the new length and flushed. A failing write puts the old bytes back.
+//   A file with further hard links is not rewritten in place (that would
+//   write into the other names too); such a write is refused.
 // New lines take the file's dominant line ending (LF for a new file). A new
 // key goes right after the last non-blank line of its section, so blank
 // lines that close the section stay after it. Line breaks inside a written
 // section, key or value are dropped: they would split the line.
 //
-// Concurrent writers (other copies of the program) are serialised by an
-// advisory lock (flock) on the folder that holds the file, so no lock file
-// is left beside it. Temporary files of a writer that was killed mid-write
-// are removed by the next writer.
+// Links: the file may be a symbolic link to a regular file in the same
+// folder that belongs, as the link does, to the user who saves; the target
+// is then written and the link stays. Any other link (to another folder, to
+// a file of another user, planted by another user, dangling) is refused.
+//
+// Concurrent writers (other copies of the program, other users, other
+// machines on a network home) are serialised by a POSIX record lock
+// (fcntl) on the settings file itself, opened for writing, which network
+// file systems honour too; no lock file is left beside it, and a folder the
+// writer cannot add files to still works. A writer that has the lock checks
+// that the name still leads to the file it locked (another writer may have
+// just replaced it) and starts over when not. The lock is waited for about
+// two seconds at most; then the save is refused, and nothing is changed.
+// Readers take a shared lock the same way, so they never see a file that
+// is being rewritten in place; one that cannot get it in time reads anyway.
+// A file that does not exist yet is published only if it still does not
+// exist (otherwise the write starts over on the file that appeared).
+// Temporary files of a writer that was killed mid-write are removed by the
+// next writer. Files of 4 GiB or more are not read (defaults) and not
+// written.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,29 +83,69 @@ std::string iniPathForExecutable(const std::string& exePath);
 // Integer reading of a private-profile value; `def` when it is no integer.
 int parseProfileInt(std::string_view value, int def);
 
-// The file's text as lines, kept byte for byte, with the lookups and edits
-// that reading and writing need.
+// The file's text, kept byte for byte, with the lookups and edits that
+// reading and writing need.
 class IniDocument {
 public:
+    IniDocument();
+    ~IniDocument();
+    IniDocument(IniDocument&&) noexcept;
+    IniDocument& operator=(IniDocument&&) noexcept;
+
+    // At most 4 GiB - 1 bytes (kMaxFileSize); a longer text is cut there.
     static IniDocument parse(std::string_view bytes);
+    // The same, taking over the bytes without a copy.
+    static IniDocument adopt(std::string&& bytes);
+    static constexpr std::size_t kMaxFileSize = 0xFFFFFFFFu;
 
     // The raw value (trimmed, enclosing quotes dropped, cut at 2047 chars)
-    // of the first matching key of the first matching section.
+    // of the first matching key of the first matching section, edits
+    // included.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Replace in place or add (end of section / new section at the end).
     void set(std::string_view section, std::string_view key, std::string_view value);
 
+    // The text with the edits: whole, or streamed in pieces to `out`, which
+    // returns false to stop (then writeTo returns false).
     std::string serialize() const;
+    bool writeTo(const std::function<bool(std::string_view)>& out) const;
+    std::size_t serializedSize() const;
+    // The text as parsed, without the edits.
+    std::string_view original() const;
+
+    // The same, taking over a text already held in a Buffer.
+    class Buffer;
+    static IniDocument adopt(Buffer&& bytes);
 
 private:
-    struct Line {
-        std::string text;  // without its line ending
-        std::string eol;   // "\r\n", "\n"; for the last line also "\r" or ""
-    };
-    std::vector<Line> lines_;
-    std::string bom_;
-    friend struct IniDocumentAccess;
+    struct Index;
+    std::unique_ptr<Index> index_;  // holds the bytes too
+};
+
+// The bytes of a file: a large one in memory of its own (huge pages where
+// the system has them, so the first touch of a hundred megabytes costs a
+// few hundred faults, not tens of thousands).
+class IniDocument::Buffer {
+public:
+    Buffer() = default;
+    explicit Buffer(std::string&& s);
+    ~Buffer();
+    Buffer(Buffer&& o) noexcept;
+    Buffer& operator=(Buffer&& o) noexcept;
+    // Room for n bytes (contents undefined); false when there is none.
+    bool resize(std::size_t n);
+    char* data() { return data_; }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data_, size_}; }
+
+private:
+    void release();
+    std::string small_;
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
 };
 
 // What a write did.
@@ -85,11 +161,62 @@ struct IniEntry {
     std::string value;
 };
 
+// Where a copy of the program keeps its settings.
+//
+// A portable copy (not installed: a build folder, an unpacked copy, a USB
+// stick) reads and writes the file beside the executable. An installed copy
+// (one whose install step left the marker `<bindir>/<to datadir>/kobaltfa/
+// installed`) writes the user's own file `$XDG_CONFIG_HOME/kobaltfa/
+// kobaltfa.ini` (default `~/.config/kobaltfa/kobaltfa.ini`) and reads it when
+// it exists, otherwise the first `kobaltfa/kobaltfa.ini` of
+// `$XDG_CONFIG_DIRS` (default `/etc/xdg`), an administrator's preset, and
+// otherwise nothing (the defaults). Its first save copies the file it read
+// and edits the copy. It never writes at or below its install prefix (the
+// folder above the executable's folder), not even as root.
+struct SettingsEnvironment {
+    std::string home;           // HOME
+    std::string xdgConfigHome;  // XDG_CONFIG_HOME
+    std::string xdgConfigDirs;  // XDG_CONFIG_DIRS
+};
+
+struct SettingsLocation {
+    std::string writePath;               // where saves go
+    std::vector<std::string> readPaths;  // reads take the first that exists
+    std::string refusedRoot;             // nothing at or below it is written ("" for none)
+    bool createFolders = false;          // missing folders of writePath are made (mode 0700)
+    bool installed = false;
+
+    // The portable copy's location: one file, read and written.
+    static SettingsLocation portable(const std::string& path);
+};
+
+// True when the executable at `exePath` is an installed copy: the install
+// marker lies at `<folder of exePath>/<binToData>/kobaltfa/installed`.
+bool isInstalledExecutable(const std::string& exePath, const std::string& binToData);
+// The same with the relative path from bindir to datadir of this build.
+bool isInstalledExecutable(const std::string& exePath);
+
+// Where the copy at `exePath` keeps its settings, for the given environment
+// values. Empty or relative XDG values are ignored, as the XDG base
+// directory rules say; so is an empty or relative HOME.
+SettingsLocation settingsLocation(const std::string& exePath, const SettingsEnvironment& env);
+SettingsLocation settingsLocation(const std::string& exePath, const SettingsEnvironment& env, bool installed);
+
+// The values of this process: HOME (or the password database's home folder
+// when HOME is empty or relative), XDG_CONFIG_HOME, XDG_CONFIG_DIRS.
+SettingsEnvironment settingsEnvironmentFromProcess();
+
 class SettingsFile {
 public:
     explicit SettingsFile(std::string path);
+    explicit SettingsFile(SettingsLocation location);
 
-    const std::string& path() const { return path_; }
+    // The file saves go to (and what "Unable to write to" names).
+    const std::string& path() const { return loc_.writePath; }
+    const SettingsLocation& location() const { return loc_; }
+    // The file a read takes now: the first of the read paths that exists,
+    // or "" for none.
+    std::string readPath() const;
 
     // A snapshot of the file taken at once and released before returning:
     // a missing or unreadable file reads as empty.
@@ -106,21 +233,25 @@ public:
     };
     Reader read() const;
 
-    // Writes every entry, in order, in one atomic replacement of the file.
-    // Nothing is changed on disk when it fails.
+    // Writes every entry, in order, in one replacement (or one rewrite in
+    // place) of the file. Nothing is changed on disk when it fails.
     WriteResult write(const std::vector<IniEntry>& entries) const;
 
 private:
-    std::string path_;
+    SettingsLocation loc_;
 };
 
 // Test seam: faults injected into SettingsFile::write. Global to the process;
 // set it back to the default when done.
 struct WriteFaults {
     std::size_t failAfterBytes = SIZE_MAX;  // data writes stop here with ENOSPC
-    bool failSync = false;                  // fsync of the temporary file fails
+    bool failSync = false;                  // fsync of the written file fails
     bool failRename = false;                // the final rename is refused
 };
 void setWriteFaultsForTesting(const WriteFaults& faults);
+
+// Test seam: how long a save waits for another writer's lock (default about
+// two seconds).
+void setLockWaitForTesting(int milliseconds);
 
 }  // namespace kob

@@ -11,6 +11,15 @@
 //                          window shown, every drill window opened once
 //   bench_app skin N       a skin switch: every window restyled, the shown
 //                          one repainted (N rounds over the six skins)
+//   bench_app make-bigini PATH MB
+//                          writes a settings file of about MB megabytes
+//                          (11-byte lines: about 9 million for 100 MB),
+//                          the program's sections spread through it, one
+//                          of them holding a tenth of all lines
+//   bench_app bigini PATH  the whole program on that file: built and the
+//                          main window painted, the addition window opened
+//                          (it reads the file) and closed (it writes it),
+//                          the length window closed; the peak resident size
 //   bench_app soak A C [clear-logs]
 //                          A answers in each arithmetic window and C tasks
 //                          in each conversion window; memory before and
@@ -19,6 +28,7 @@
 //
 // Prints key=value lines.
 #include <malloc.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <time.h>
 #include <xcb/xcb.h>
@@ -51,6 +61,8 @@
 #include "measure/conversion_window.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
+#include "app/settings_file.h"
+#include "app/settings_table.h"
 #include "support/testkit.h"
 
 namespace {
@@ -549,6 +561,107 @@ int soak(int answers, int tasks, bool clearLogs) {
     return 0;
 }
 
+
+long peakKb() {
+    std::ifstream f("/proc/self/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+int makeBigIni(const std::string& path, double megabytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 1;
+    static char buf[1 << 20];
+    std::setvbuf(f, buf, _IOFBF, sizeof buf);
+    const long long lines = (long long)(megabytes * 1e6 / 11);
+    // The program's sections, but for the addition window's choices (its
+    // close adds them, which shows that the close wrote).
+    std::vector<const kob::WindowSettings*> windows;
+    for (const auto& w : kob::settingsTable()) windows.push_back(&w);
+    std::vector<std::pair<std::string, std::vector<const kob::SettingKey*>>> sections;
+    for (const auto* w : windows)
+        for (const auto& k : w->keys) {
+            if (k.section == "OsszeRadioButtonok") continue;
+            if (sections.empty() || sections.back().first != k.section) sections.push_back({k.section, {}});
+            sections.back().second.push_back(&k);
+        }
+    std::fputs("; a settings file of a shared folder, grown large\n", f);
+    long long written = 0, foreign = 0;
+    std::size_t next = 0;
+    while (written < lines) {
+        // Every 1/(n+1) of the file one of the program's sections.
+        if (next < sections.size() && written >= (long long)(next + 1) * lines / (long long)(sections.size() + 1)) {
+            const auto& [name, keys] = sections[next++];
+            std::fprintf(f, "[%s]\n", name.c_str());
+            // One section of the program holds a tenth of the file before its own keys.
+            if (name == "HosszuSpinek")
+                for (long long i = 0; i < lines / 10; ++i, ++written) std::fprintf(f, "h%07lld=1\n", i % 10000000);
+            for (const auto* k : keys) {
+                if (k->type == kob::SettingType::String) std::fprintf(f, "%s=%s\n", k->key.c_str(), "Smoky (internal)");
+                else std::fprintf(f, "%s=%d\n", k->key.c_str(), k->type == kob::SettingType::Boolean ? 1 : k->max);
+                ++written;
+            }
+            continue;
+        }
+        if (written % 2000 == 0) std::fprintf(f, "[F%06lld]\n", foreign++);
+        std::fprintf(f, "k%07lld=1\n", written % 10000000);
+        ++written;
+    }
+    return std::fclose(f) == 0 ? 0 : 1;
+}
+
+int bigIni(const std::string& path) {
+    const long peakBefore = peakKb();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 1;
+    testkit::RecordingPlayer player;
+    QStringList errors;
+    KobaltDeps deps;
+    deps.settingsPath = path;
+    deps.player = &player;
+    deps.reportError = [&](const QString& m) { errors << m; };
+    deps.confirmExit = [](QWidget*) { return true; };
+    const double t0 = nowMs();
+    auto app = std::make_unique<KobaltfaApp>(std::move(deps));
+    app->Form1->show();
+    const double built = nowMs();
+    settle(app->Form1);
+    const double shown = nowMs();
+
+    // The addition window reads the file when it is shown and writes it
+    // when it closes; the length window read it at start and writes it too.
+    double t = nowMs();
+    app->Form1->OsszeBtn->click();
+    const double opened = nowMs() - t;
+    settle(app->OsszeadForm);
+    t = nowMs();
+    app->OsszeadForm->close();
+    const double closed = nowMs() - t;
+    settle(app->Form1);
+    app->Form1->MertekBtn->click();
+    settle(app->MertekForm);
+    app->MertekForm->Hosszusag->click();
+    settle(app->HosszuForm);
+    t = nowMs();
+    app->HosszuForm->close();
+    const double closedConv = nowMs() - t;
+    settle(app->MertekForm);
+    const long peak = peakKb();
+
+    const auto reader = kob::SettingsFile(path).read();
+    const bool wrote = reader.readInt("OsszeRadioButtonok", "RB2", -1) != -1 &&
+                       reader.readString("Skin", "SkinName", "") == "Smoky (internal)";
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    std::printf("bigini_file_kb=%lld bigini_file_after_kb=%lld bigini_start_ms=%.1f bigini_built_ms=%.1f "
+                "bigini_open_ms=%.1f bigini_close_ms=%.1f bigini_close_conv_ms=%.1f bigini_peak_kb=%ld "
+                "bigini_peak_before_kb=%ld bigini_wrote=%d bigini_errors=%d\n",
+                (long long)st.st_size / 1024, (long long)after.st_size / 1024, shown - t0, built - t0, opened,
+                closed, closedConv, peak, peakBefore, wrote ? 1 : 0, int(errors.size()));
+    return wrote && errors.isEmpty() ? 0 : 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -562,6 +675,8 @@ int main(int argc, char** argv) {
     if (mode == "idle") return idle(a);
     const std::string option = argc > 4 ? argv[4] : "";
     if (mode == "soak") return soak(a, b, option == "clear-logs");
+    if (mode == "make-bigini" && argc > 3) return makeBigIni(argv[2], std::atof(argv[3]));
+    if (mode == "bigini" && argc > 2) return bigIni(argv[2]);
     std::fprintf(stderr, "usage: %s response N | skin N | soak ANSWERS TASKS\n", argv[0]);
     return 2;
 }

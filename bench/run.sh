@@ -7,7 +7,8 @@
 # Everything runs on a private X server (Xvfb) and a private PulseAudio
 # server with a null sink, in a temporary folder that goes away at the end.
 # The counts can be changed through the environment (BENCH_START_RUNS, ...,
-# see below); every figure is a median over its repetitions.
+# see below and bench/big_settings.sh); every figure is a median over its
+# repetitions.
 set -uo pipefail
 
 BUILD=${1:-build}
@@ -197,6 +198,10 @@ SOAK_LEFT=$(growth heap_cleared_kb heap_before_kb 1024)    # heap left once the 
 SOAK_TEXT=$(growth logs_after_bytes logs_before_bytes 1048576)
 SOAK_LINES=$(value log_lines "$O/soak")
 
+# --- 7. a 100 MB settings file ----------------------------------------------
+source bench/big_settings.sh
+big_settings_measure
+
 # --- the table -------------------------------------------------------------
 MB() { awk -v x="$1" 'BEGIN {if (x==""||x=="nan") print "n/a"; else printf "%.1f", x/1024}'; }
 row() { printf '| %-33s | %-17s | %-26s | %-28s | %-4s |\n' "$@"; }
@@ -233,6 +238,7 @@ row "idle CPU, ${IDLE_SECONDS} s (%)" "$(num "$IDLE_KOB" %.2f)" "bare $(num "$ID
     "$(met "$IDLE_KOB" "$IDLE_BARE" 'a <= b + 0.2')"
 row "  every drill opened once (%)" "$(num "$IDLE_OPENED" %.2f)" "hidden clocks ticking" "wakeups/s $(num "$WAKE_OPENED" %.0f); ~0" \
     "$(met "$IDLE_OPENED" "$IDLE_BARE" 'a <= b + 0.2')"
+big_settings_rows
 echo
 echo "Runs: start $START_RUNS each (interleaved, after one warm-up round); response $RESPONSE_RUNS; skins $SKIN_ROUNDS rounds;"
 echo "sound ${S_REPS:-0} pairs; soak $((4 * SOAK_ANSWERS)) answers and $((4 * SOAK_TASKS)) conversion tasks."

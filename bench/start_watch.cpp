@@ -10,6 +10,7 @@
 //   start_ms   fork to painted
 //   cpu_ms     CPU time the program had used by then (all its threads)
 //   rss_kb, pss_kb   from /proc/<pid>/smaps_rollup, --settle ms after painted
+//   hwm_kb     the peak resident size so far (VmHWM), at the same moment
 //   idle_cpu_pct, idle_wakeups_per_s   over --idle seconds (when asked for)
 // and exits with 1 (printing error=...) when the window never shows.
 #include <signal.h>
@@ -60,6 +61,15 @@ bool readRollup(pid_t pid, long& rss, long& pss) {
         if (key == "Pss:") pss = value;
     }
     return rss >= 0 && pss >= 0;
+}
+
+// The peak resident size (VmHWM) in kB, or -1.
+long peakKb(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
 }
 
 // utime + stime of the whole process, in clock ticks.
@@ -246,6 +256,7 @@ int main(int argc, char** argv) {
     sleepMs(settleMs);
     long rss = -1, pss = -1;
     if (readRollup(pid, rss, pss)) out += " rss_kb=" + std::to_string(rss) + " pss_kb=" + std::to_string(pss);
+    if (const long hwm = peakKb(pid); hwm >= 0) out += " hwm_kb=" + std::to_string(hwm);
 
     if (idleS > 0) {
         sleepMs(1000);  // let the start-up work die down

@@ -14,6 +14,7 @@
 #include <random>
 #include <sstream>
 
+#include "app/byte_text.h"
 #include "app/settings_file.h"
 
 namespace {
@@ -132,7 +133,11 @@ TEST(IniRead, LookupTable) {
         {"bom", "\xEF\xBB\xBF[A]\nK=v\n", "A", "K", "v"},
         {"no final line end", "[A]\nK=v", "A", "K", "v"},
         {"final carriage return", "[A]\r\nK=v\r", "A", "K", "v"},
-        {"carriage return inside a line", "[A]\nK=v\rw\n", "A", "K", "v\rw"},
+        {"lone carriage return ends a line", "[A]\nK=v\rw\n", "A", "K", "v"},
+        {"carriage returns only", "[A]\rK=v\rL=w\r", "A", "L", "w"},
+        {"carriage returns only, no final one", "[B]\r[A]\rK=v", "A", "K", "v"},
+        {"mixed line ends", "[A]\rK=1\r\n[B]\nK=2\r[C]\r\nK=3", "B", "K", "2"},
+        {"blank lines of each kind", "[A]\r\r\n\n\rK=v\n", "A", "K", "v"},
         {"blanks and tabs", "  [ A ]\t \n \tK \t=  \t v w \t \n", "A", "K", "v w"},
         {"double quotes", "[A]\nK= \"  v \" \n", "A", "K", "  v "},
         {"single quotes", "[A]\nK='v'\n", "A", "K", "v"},
@@ -243,7 +248,14 @@ TEST(IniEdit, PlacementTable) {
         {"new key in the last section without line end", "[A]\nK=1", "A", "L", "2", "[A]\nK=1\nL=2"},
         {"new section at the end", "[A]\nK=1\n\n", "B", "L", "2", "[A]\nK=1\n\n[B]\nL=2\n"},
         {"new section without final line end", "[A]\nK=1", "B", "L", "2", "[A]\nK=1\n[B]\nL=2"},
-        {"new key after a final carriage return", "[A]\r\nK=1\r", "A", "L", "2", "[A]\r\nK=1\r\nL=2"},
+        {"new key after a final carriage return", "[A]\r\nK=1\r", "A", "L", "2", "[A]\r\nK=1\rL=2\r\n"},
+        {"carriage-return file gets carriage-return lines", "[A]\rK=1\r\r[B]\rX=2\r", "A", "L", "2",
+         "[A]\rK=1\rL=2\r\r[B]\rX=2\r"},
+        {"new section in a carriage-return file", "[A]\rK=1", "B", "L", "2", "[A]\rK=1\r[B]\rL=2"},
+        {"replace in a carriage-return file", "[A]\rK=1\rL=2\r", "A", "L", "3", "[A]\rK=1\rL=3\r"},
+        {"each line keeps its own ending", "[A]\rK=1\r\nL=2\n[B]\r\nM=3\r", "A", "K", "9",
+         "[A]\rK=9\r\nL=2\n[B]\r\nM=3\r"},
+        {"carriage returns dominant", "[A]\rK=1\rL=2\n", "A", "M", "3", "[A]\rK=1\rL=2\nM=3\r"},
         {"replace before a final carriage return", "[A]\r\nK=1\r", "A", "K", "2", "[A]\r\nK=2\r"},
         {"new section in an empty file", "", "S", "K", "v", "[S]\nK=v\n"},
         {"crlf file gets crlf lines", "[A]\r\nK=1\r\n", "B", "L", "2", "[A]\r\nK=1\r\n[B]\r\nL=2\r\n"},
@@ -308,6 +320,141 @@ TEST(SettingsWriter, WritesThroughASymbolicLink) {
     ASSERT_EQ(::lstat(dir.file("kobaltfa.ini").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(slurp(dir.file("real.ini")), "[A]\nK=2\n");
+}
+
+// A plain line-by-line reading, the way the format is defined, to hold the
+// indexed lookups against.
+std::optional<std::string> referenceValue(const std::string& text, const std::string& section, const std::string& key) {
+    auto lower = [](std::string x) {
+        for (char& c : x) c = char(std::tolower(static_cast<unsigned char>(c)));
+        return x;
+    };
+    auto trimmed = [](std::string x) {
+        const auto b = x.find_first_not_of(" \t");
+        if (b == std::string::npos) return std::string();
+        return x.substr(b, x.find_last_not_of(" \t") - b + 1);
+    };
+    std::vector<std::string> lines;
+    std::string cur;
+    std::size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            cur.push_back(text[i]);
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    bool inSection = false, seen = false;
+    for (const std::string& l : lines) {
+        const std::string t = trimmed(l);
+        if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
+            if (inSection) return std::nullopt;
+            const std::string name = trimmed(t.substr(1, t.find(']') - 1));
+            inSection = !seen && lower(name) == lower(section);
+            seen = seen || inSection;
+            continue;
+        }
+        if (!inSection || t.empty() || t[0] == ';' || l.find('=') == std::string::npos) continue;
+        if (lower(trimmed(l.substr(0, l.find('=')))) != lower(key)) continue;
+        std::string v = trimmed(l.substr(l.find('=') + 1));
+        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+        return v.substr(0, 2047);
+    }
+    return std::nullopt;
+}
+
+TEST(IniIndex, LookupsAndEditsAgreeWithALineByLineReading) {
+    std::mt19937 rng(99);
+    // Blanks around a name in the file are not part of it.
+    const char* names[] = {"A", "a", "B", "Skin", "SKIN", " spaced ", "x y", "Long_Name_7", "Q", "q"};
+    const char* asked[] = {"A", "a", "B", "Skin", "SKIN", "spaced", "x y", "Long_Name_7", "Q", "q"};
+    const char* ends[] = {"\n", "\r\n", "\r"};
+    for (int round = 0; round < 40; ++round) {
+        std::string text = round % 5 == 0 ? "\xEF\xBB\xBF" : "";
+        const int lines = 50 + int(rng() % 2000);
+        for (int l = 0; l < lines; ++l) {
+            const int kind = int(rng() % 10);
+            const char* n = names[rng() % 10];
+            if (kind == 0) text += std::string("[") + n + "]";
+            else if (kind == 1) text += std::string("[") + n;  // broken header
+            else if (kind == 2) text += std::string("; ") + n + "=c";
+            else if (kind == 3) text += "";
+            else text += std::string(n) + (rng() % 2 ? " = " : "=") + std::to_string(rng() % 1000);
+            if (l + 1 < lines || rng() % 2) text += ends[round % 4 == 3 ? rng() % 3 : round % 3];
+        }
+        IniDocument doc = IniDocument::parse(text);
+        ASSERT_EQ(doc.serialize(), text);
+        for (const char* sec : asked)
+            for (const char* key : asked)
+                ASSERT_EQ(doc.value(sec, key), referenceValue(text, sec, key)) << round << " [" << sec << "] " << key;
+
+        // A batch of edits, read back before and after a save.
+        std::vector<std::pair<std::string, std::string>> set;
+        for (int e = 0; e < 12; ++e) {
+            const std::string sec = e % 4 == 0 ? "New" + std::to_string(e % 3) : asked[rng() % 10];
+            const std::string key = e % 3 == 0 ? "Fresh" + std::to_string(e % 2) : asked[rng() % 10];
+            const std::string v = "v" + std::to_string(e);
+            doc.set(sec, key, v);
+            ASSERT_EQ(doc.value(sec, key), v);
+            set.push_back({sec, key});
+        }
+        const std::string saved = doc.serialize();
+        ASSERT_EQ(doc.serializedSize(), saved.size());
+        const IniDocument again = IniDocument::parse(saved);
+        for (const auto& [sec, key] : set) {
+            ASSERT_EQ(again.value(sec, key), doc.value(sec, key)) << round << " [" << sec << "] " << key;
+            ASSERT_EQ(referenceValue(saved, sec, key), doc.value(sec, key)) << round;
+        }
+        for (const char* sec : asked)
+            for (const char* key : asked) ASSERT_EQ(again.value(sec, key), referenceValue(saved, sec, key));
+    }
+}
+
+TEST(IniIndex, SectionWithAHundredThousandKeysFindsEachFirstOccurrence) {
+    std::string text = "[Big]\n";
+    for (int i = 0; i < 100000; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "K5=dup\n[big]\nk7=second\n";
+    IniDocument doc = IniDocument::parse(text);
+    for (int i : {0, 5, 7, 4242, 99999}) EXPECT_EQ(doc.value("BIG", "K" + std::to_string(i)), std::to_string(i));
+    EXPECT_EQ(doc.value("Big", "k100000"), std::nullopt);
+    doc.set("Big", "k99999", "last");
+    doc.set("Big", "new", "1");
+    const std::string saved = doc.serialize();
+    const std::string end = "\nk99999=last\nK5=dup\nnew=1\n[big]\nk7=second\n";
+    EXPECT_EQ(saved.substr(saved.size() - end.size()), end);
+}
+
+TEST(ByteText, AnyBytesSurviveTheWayThroughUtf16) {
+    const std::string cases[] = {
+        "Aluminium (internal)",
+        "Árvíztűrő tükörfúrógép",
+        "emoji \xF0\x9F\x98\x80 end",
+        "latin-1 \xE1rv\xEDzt\xFBr\xF5",                 // not UTF-8
+        "cut \xC3",                                      // a sequence cut at the end
+        "overlong \xC0\xAF and \xE0\x80\xAF",
+        "surrogate \xED\xA0\x80 encoded",
+        "beyond \xF4\x90\x80\x80",
+        std::string("nul \0 inside", 12),
+        "\xFF\xFE\x80\xBF",
+    };
+    for (const std::string& bytes : cases) {
+        const std::u16string text = kob::utf16FromBytes(bytes);
+        EXPECT_EQ(kob::bytesFromUtf16(text), bytes);
+    }
+    // Valid text decodes as itself.
+    EXPECT_EQ(kob::utf16FromBytes("\xC3\xA1\xF0\x9F\x98\x80"), (std::u16string{0xE1, 0xD83D, 0xDE00}));
+    EXPECT_EQ(kob::utf16FromBytes("a\xE1"), (std::u16string{u'a', 0xDCE1}));
+    // A lone surrogate that no decoding makes becomes U+FFFD.
+    EXPECT_EQ(kob::bytesFromUtf16(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
+    std::mt19937 rng(3);
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes(rng() % 12, '\0');
+        for (char& c : bytes) c = char(rng() % 256);
+        ASSERT_EQ(kob::bytesFromUtf16(kob::utf16FromBytes(bytes)), bytes);
+    }
 }
 
 }  // namespace

@@ -268,4 +268,38 @@ TEST(SettingsFullDisk, TheSameWriteGoesThroughOnceThereIsRoom) {
     EXPECT_EQ(entriesOf(disk.path), std::vector<std::string>{"kobaltfa.ini"});
 }
 
+// An installed copy's first save: the preset copied into a home on the full
+// disk. Nothing is made there but the folders; the preset stays.
+TEST(SettingsFullDisk, NoRoomForThePerUserCopyOfThePreset) {
+    MOUNT_OR_SKIP(disk);
+    std::string tmpl = ::testing::TempDir() + "kobaltfa-preset-XXXXXX";
+    const std::string etc = ::mkdtemp(tmpl.data());
+    ::mkdir((etc + "/kobaltfa").c_str(), 0755);
+    const std::string preset = etc + "/kobaltfa/kobaltfa.ini";
+    { std::ofstream(preset, std::ios::binary) << kOldBytes; }
+    ::mkdir(disk.file("home").c_str(), 0755);
+    ::mkdir(disk.file("home/.config").c_str(), 0700);
+    ::mkdir(disk.file("home/.config/kobaltfa").c_str(), 0700);
+    int refusal = 0;
+    fillUp(disk.file("filler"), refusal);
+    ASSERT_EQ(refusal, ENOSPC) << std::strerror(refusal);
+
+    const SettingsFile file(kob::settingsLocation("/usr/bin/kobaltfa", {disk.file("home"), "", etc}, true));
+    const WriteResult r = storeLength(file);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Unable to write to " + disk.file("home/.config/kobaltfa/kobaltfa.ini"));
+    EXPECT_EQ(entriesOf(disk.file("home/.config/kobaltfa")), std::vector<std::string>{});
+    EXPECT_EQ(slurp(preset), kOldBytes);
+    // Still read from the preset.
+    EXPECT_EQ(file.read().readInt("HosszuTimer", "IdoScroll", 30), 45);
+
+    ASSERT_EQ(::unlink(disk.file("filler").c_str()), 0);
+    EXPECT_TRUE(storeLength(file).ok);
+    EXPECT_EQ(file.read().readInt("HosszuTimer", "IdoScroll", 30), 120);
+    EXPECT_EQ(file.read().readString("Skin", "SkinName", ""), "Vista (internal)");
+    ::unlink(preset.c_str());
+    ::rmdir((etc + "/kobaltfa").c_str());
+    ::rmdir(etc.c_str());
+}
+
 }  // namespace

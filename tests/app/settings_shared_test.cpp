@@ -1,0 +1,423 @@
+// The settings file in shared folders: links planted by others, files of
+// other users and groups, folders that take no new files, a lock held by
+// another process. The cases with two users need root to become them (CI
+// runs as root); they are skipped, with the reason, otherwise.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include "app/settings_file.h"
+
+namespace {
+
+using kob::SettingsFile;
+using kob::WriteResult;
+
+constexpr gid_t kClass = 60000;   // the group both pupils are in
+constexpr uid_t kAnna = 60001;
+constexpr uid_t kBela = 60002;
+constexpr gid_t kOther = 60009;  // a group neither is in
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void spit(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    ::chmod(path.c_str(), mode);
+}
+
+std::vector<std::string> entriesOf(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st;
+}
+
+struct TempDir {
+    TempDir() {
+        std::string tmpl = ::testing::TempDir() + "kobaltfa-shared-XXXXXX";
+        path = ::mkdtemp(tmpl.data());
+        ::chmod(path.c_str(), 0755);  // reachable for the pupils
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
+        for (const auto& e : std::filesystem::recursive_directory_iterator(path, ec))
+            if (e.is_directory(ec)) std::filesystem::permissions(e.path(), std::filesystem::perms::all, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    // A folder of the given owner, group and mode.
+    std::string folder(const std::string& name, uid_t uid, gid_t gid, mode_t mode) const {
+        const std::string p = file(name);
+        ::mkdir(p.c_str(), 0700);
+        (void)!::chown(p.c_str(), uid, gid);
+        ::chmod(p.c_str(), mode);
+        return p;
+    }
+    std::string path;
+};
+
+bool root() { return ::geteuid() == 0; }
+#define NEEDS_ROOT() \
+    if (!root()) GTEST_SKIP() << "needs root to act as two different pupils (uids 60001 and 60002)"
+
+// Runs `write` in a child process as the user `uid` (groups: kClass, plus
+// `extraGroup` when given, with `gid` as the primary group) and umask 002.
+WriteResult as(uid_t uid, gid_t gid, const std::function<WriteResult()>& write,
+               std::optional<gid_t> extraGroup = std::nullopt) {
+    int fds[2];
+    if (::pipe(fds) != 0) return {false, "pipe"};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::vector<gid_t> groups = {kClass};
+        if (extraGroup) groups.push_back(*extraGroup);
+        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0 ||
+            ::geteuid() != uid)
+            ::_exit(3);
+        ::umask(002);
+        const WriteResult r = write();
+        const std::string out = (r.ok ? "1" : "0") + r.message;
+        (void)!::write(fds[1], out.data(), out.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty())
+        return {false, "child failed, status " + std::to_string(status)};
+    return {out[0] == '1', out.substr(1)};
+}
+
+WriteResult save(const std::string& path, const std::vector<kob::IniEntry>& entries) {
+    return SettingsFile(path).write(entries);
+}
+
+// ---------------------------------------------------------------- links
+
+TEST(SettingsLinks, PlantedLinksAreRefusedAndNothingIsWrittenThroughThem) {
+    NEEDS_ROOT();
+    TempDir t;
+    // Anna plants links in the class folder; Béla (or root) saves there.
+    const std::string shared = t.folder("class", 0, kClass, 02775);
+    const std::string belaHome = t.folder("bela", kBela, kBela, 0700);
+    const std::string victim = belaHome + "/notes.txt";
+    spit(victim, "Bela's notes\n", 0600);
+    (void)!::chown(victim.c_str(), kBela, kBela);
+    const std::string rootFile = t.file("root-owned.conf");
+    spit(rootFile, "root's file\n", 0644);
+    const std::string annaFile = shared + "/anna.ini";
+    spit(annaFile, "[A]\nK=1\n", 0666);
+    (void)!::chown(annaFile.c_str(), kAnna, kClass);
+
+    const struct {
+        const char* name;
+        std::string target;  // what the link points at
+        uid_t saver;         // 0: root saves
+    } cases[] = {
+        {"to a file of the saving pupil in another folder", victim, kBela},
+        {"to a root file, root saving", rootFile, 0},
+        {"to a root file, a pupil saving", rootFile, kBela},
+        {"to another pupil's file in the same folder", "anna.ini", kBela},
+        {"to the planter's own file, root saving", "anna.ini", 0},
+        {"dangling", "gone.ini", kBela},
+        {"dangling into another folder", belaHome + "/kobaltfa.ini", kBela},
+        {"through ../ into another folder", "../bela/notes.txt", kBela},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string link = shared + "/kobaltfa.ini";
+        ASSERT_EQ(::symlink(c.target.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), kAnna, kClass), 0);
+        const std::vector<std::string> before = entriesOf(shared);
+        const std::string victimBefore = slurp(victim), rootBefore = slurp(rootFile), annaBefore = slurp(annaFile);
+
+        auto write = [&] { return save(link, {{"Skin", "SkinName", "WEB (internal)"}}); };
+        const WriteResult r = c.saver == 0 ? write() : as(c.saver, c.saver, write);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, "Unable to write to " + link);
+        EXPECT_TRUE(S_ISLNK(statOf(link).st_mode)) << "the link stays a link";
+        EXPECT_EQ(entriesOf(shared), before);
+        EXPECT_EQ(slurp(victim), victimBefore);
+        EXPECT_EQ(slurp(rootFile), rootBefore);
+        EXPECT_EQ(slurp(annaFile), annaBefore);
+        EXPECT_EQ(entriesOf(belaHome), std::vector<std::string>{"notes.txt"});
+        ::unlink(link.c_str());
+    }
+}
+
+TEST(SettingsLinks, OwnLinkInTheSameFolderIsWrittenThrough) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string home = t.folder("anna", kAnna, kAnna, 0700);
+    spit(home + "/real.ini", "[A]\r\nK=1\r\n", 0640);
+    (void)!::chown((home + "/real.ini").c_str(), kAnna, kAnna);
+    for (const std::string& target : std::vector<std::string>{"real.ini", "./real.ini", home + "/real.ini"}) {
+        SCOPED_TRACE(target);
+        ASSERT_EQ(::symlink(target.c_str(), (home + "/kobaltfa.ini").c_str()), 0);
+        (void)!::lchown((home + "/kobaltfa.ini").c_str(), kAnna, kAnna);
+        const WriteResult r = as(kAnna, kAnna, [&] { return save(home + "/kobaltfa.ini", {{"A", "K", target}}); });
+        EXPECT_TRUE(r.ok) << r.message;
+        EXPECT_TRUE(S_ISLNK(statOf(home + "/kobaltfa.ini").st_mode));
+        EXPECT_EQ(slurp(home + "/real.ini"), "[A]\r\nK=" + target + "\r\n");
+        EXPECT_EQ(statOf(home + "/real.ini").st_mode & 07777, 0640u);
+        EXPECT_EQ(statOf(home + "/real.ini").st_uid, kAnna);
+        ::unlink((home + "/kobaltfa.ini").c_str());
+    }
+    EXPECT_EQ(entriesOf(home), std::vector<std::string>{"real.ini"});
+}
+
+// ---------------------------------------------------------------- ownership
+
+TEST(SettingsOwnership, TwoPupilsOfOneGroupBothKeepSaving) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string shared = t.folder("class", 0, kClass, 0775);
+    const std::string path = shared + "/kobaltfa.ini";
+    ASSERT_TRUE(as(kAnna, kClass, [&] { return save(path, {{"Skin", "SkinName", "Anna"}}); }).ok);
+    const struct stat made = statOf(path);
+    ASSERT_EQ(made.st_uid, kAnna);
+    ASSERT_EQ(made.st_gid, kClass);
+    ASSERT_EQ(made.st_mode & 07777, 0664u);
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string n = std::to_string(round);
+        const WriteResult b = as(kBela, kClass, [&] {
+            return save(path, {{"Skin", "SkinName", "Bela" + n}, {"Bela", "Round", n}});
+        });
+        EXPECT_TRUE(b.ok) << b.message;
+        const WriteResult a = as(kAnna, kClass, [&] {
+            return save(path, {{"OsszeTimer", "IdoScroll", n}, {"Anna", "Round", n}});
+        });
+        EXPECT_TRUE(a.ok) << a.message;
+        const struct stat now = statOf(path);
+        EXPECT_EQ(now.st_uid, kAnna) << "the owner stays";
+        EXPECT_EQ(now.st_gid, kClass);
+        EXPECT_EQ(now.st_mode & 07777, 0664u);
+    }
+    // Each pupil's keys kept; the skin is the last writer's.
+    EXPECT_EQ(slurp(path), "[Skin]\nSkinName=Bela2\n[Bela]\nRound=2\n[OsszeTimer]\nIdoScroll=2\n[Anna]\nRound=2\n");
+    EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"kobaltfa.ini"});
+}
+
+TEST(SettingsOwnership, OwnerGroupAndModeAreKeptByEitherWayOfSaving) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string shared = t.folder("class", 0, kClass, 0775);
+    const std::string path = shared + "/kobaltfa.ini";
+    const struct {
+        const char* name;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        uid_t saver;
+        gid_t saverGroup;
+        std::optional<gid_t> extra;
+        bool replaced;  // a new file (new inode), or the old one rewritten
+    } cases[] = {
+        {"own file, own group", kAnna, kAnna, 0644, kAnna, kAnna, std::nullopt, true},
+        {"own file, a group of one's own that is not the primary one", kAnna, kClass, 0660, kAnna, kAnna,
+         std::nullopt, true},
+        {"own file of a group one is not in", kAnna, kOther, 0664, kAnna, kAnna, std::nullopt, false},
+        {"another pupil's file, group-writable", kBela, kClass, 0664, kAnna, kClass, std::nullopt, false},
+        {"set-group-id and odd mode bits", kAnna, kClass, 02660, kAnna, kAnna, std::nullopt, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        spit(path, "; shared\n[A]\nK=0\n", c.mode);
+        ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
+        ::chmod(path.c_str(), c.mode);
+        const struct stat before = statOf(path);
+        const WriteResult r = as(c.saver, c.saverGroup, [&] { return save(path, {{"A", "K", "1"}, {"B", "L", "2"}}); },
+                                 c.extra);
+        EXPECT_TRUE(r.ok) << r.message;
+        const struct stat after = statOf(path);
+        EXPECT_EQ(after.st_uid, c.owner);
+        EXPECT_EQ(after.st_gid, c.group);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced);
+        EXPECT_EQ(slurp(path), "; shared\n[A]\nK=1\n[B]\nL=2\n");
+        EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"kobaltfa.ini"});
+        ::unlink(path.c_str());
+    }
+}
+
+TEST(SettingsOwnership, WritableFileInAFolderThatTakesNoNewFilesIsUpdatedInPlace) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string folder = t.folder("exe", 0, 0, 0755);
+    const std::string path = folder + "/kobaltfa.ini";
+    std::string longer = "; first line\n[A]\nK=1\n";
+    for (int i = 0; i < 200; ++i) longer += "Other" + std::to_string(i) + "=x\n";
+    for (const std::string& old : {std::string("[A]\nK=1\n"), longer}) {
+        spit(path, old, 0666);
+        // Shorter and longer than before, and back.
+        for (const std::string value : {"a-much-longer-value-than-before", "2"}) {
+            const WriteResult r = as(kAnna, kAnna, [&] { return save(path, {{"A", "K", value}}); });
+            EXPECT_TRUE(r.ok) << r.message;
+            std::string expected = old;
+            expected.replace(expected.find("K=1"), 3, "K=" + value);
+            EXPECT_EQ(slurp(path), expected);
+            EXPECT_EQ(statOf(path).st_uid, 0u);
+            EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"kobaltfa.ini"});
+        }
+    }
+}
+
+TEST(SettingsOwnership, FailedRewriteInPlacePutsTheOldBytesBack) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string folder = t.folder("exe", 0, 0, 0755);
+    const std::string path = folder + "/kobaltfa.ini";
+    const std::string old = "[A]\nK=1\n; tail that a shorter file would cut\n";
+    spit(path, old, 0666);
+    const kob::WriteFaults faults[] = {{0, false, false},  {3, false, false}, {30, false, false},
+                                       {40, false, false}, {SIZE_MAX, true, false}};
+    const std::vector<std::vector<kob::IniEntry>> edits = {
+        {{"A", "K", ""}},                                   // one byte shorter
+        {{"A", "K", "22"}, {"B", "L", "2"}},                // longer
+        {{"A", "K", std::string(100, 'v')}, {"B", "L", "2"}},  // much longer
+    };
+    for (const auto& f : faults)
+        for (const auto& e : edits) {
+            const WriteResult r = as(kAnna, kAnna, [&] {
+                kob::setWriteFaultsForTesting(f);
+                return save(path, e);
+            });
+            EXPECT_FALSE(r.ok) << f.failAfterBytes;
+            EXPECT_EQ(r.message, "Unable to write to " + path);
+            EXPECT_EQ(slurp(path), old) << f.failAfterBytes << " " << e[0].value.size();
+        }
+    // Without a fault the same edits go through.
+    EXPECT_TRUE(as(kAnna, kAnna, [&] { return save(path, edits[0]); }).ok);
+    EXPECT_EQ(slurp(path), "[A]\nK=\n; tail that a shorter file would cut\n");
+}
+
+TEST(SettingsOwnership, FileWithFurtherHardLinksIsNotRewrittenInPlace) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string folder = t.folder("exe", 0, 0, 0755);
+    const std::string path = folder + "/kobaltfa.ini";
+    spit(path, "[A]\nK=1\n", 0666);
+    ASSERT_EQ(::link(path.c_str(), t.file("other-name").c_str()), 0);
+    const WriteResult r = as(kAnna, kAnna, [&] { return save(path, {{"A", "K", "2"}}); });
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Unable to write to " + path);
+    EXPECT_EQ(slurp(t.file("other-name")), "[A]\nK=1\n");
+}
+
+// ---------------------------------------------------------------- locking
+
+// A process that holds the file's write lock until it is killed, or for
+// `holdMs` milliseconds.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path, int holdMs = -1) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int fd = ::open(path.c_str(), O_RDWR);
+            struct flock fl {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? '1' : '0';
+            (void)!::write(fds[1], &ok, 1);
+            if (holdMs >= 0) {
+                ::usleep(useconds_t(holdMs) * 1000);
+                ::_exit(0);
+            }
+            for (;;) ::pause();
+        }
+        ::close(fds[1]);
+        char ok = '0';
+        (void)!::read(fds[0], &ok, 1);
+        ::close(fds[0]);
+        locked_ = ok == '1';
+    }
+    ~LockHolder() { release(); }
+    void release() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    bool locked() const { return locked_; }
+
+private:
+    pid_t pid_ = -1;
+    bool locked_ = false;
+};
+
+TEST(SettingsLock, HeldLockRefusesTheSaveInsteadOfHangingAndLosesNothing) {
+    TempDir t;
+    const std::string path = t.file("kobaltfa.ini");
+    const std::string old = "[OsszeTimer]\nIdoScroll=45\n";
+    spit(path, old);
+    LockHolder holder(path);
+    ASSERT_TRUE(holder.locked());
+    const auto start = std::chrono::steady_clock::now();
+    // Held for ever: the save comes back all the same (with the default wait).
+    const WriteResult r = save(path, {{"OsszeTimer", "IdoScroll", "60"}});
+    RecordProperty("waited_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count()));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Unable to write to " + path);
+    EXPECT_EQ(slurp(path), old);
+    EXPECT_EQ(entriesOf(t.path), std::vector<std::string>{"kobaltfa.ini"});
+    // Reading does not wait for ever either, and sees the old values.
+    EXPECT_EQ(SettingsFile(path).read().readInt("OsszeTimer", "IdoScroll", 0), 45);
+
+    holder.release();
+    ASSERT_TRUE(save(path, {{"OsszeTimer", "IdoScroll", "60"}}).ok);
+    EXPECT_EQ(slurp(path), "[OsszeTimer]\nIdoScroll=60\n");
+}
+
+TEST(SettingsLock, SaveWaitsForALockThatIsSoonReleased) {
+    TempDir t;
+    const std::string path = t.file("kobaltfa.ini");
+    spit(path, "[A]\nK=1\n");
+    LockHolder holder(path, 200);
+    ASSERT_TRUE(holder.locked());
+    const WriteResult r = save(path, {{"A", "K", "2"}});
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(slurp(path), "[A]\nK=2\n");
+}
+
+}  // namespace
