@@ -101,8 +101,7 @@ bool ScreenCentring::eventFilter(QObject* watched, QEvent* e) {
         switch (e->type()) {
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::WindowActivate:
-        case QEvent::UpdateRequest: {
+        case QEvent::WindowActivate: {
             const QMargins own = frameOf(window_);
             if (own.isNull()) break;
             waiting_ = false;
