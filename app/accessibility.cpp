@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
@@ -81,6 +82,13 @@ public:
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name && button()->accessibleName().isEmpty())
             return QString(button()->text()).remove(QLatin1Char('&'));
+        if (t == QAccessible::Accelerator) {
+            // As for any push button: Enter for the default one, otherwise
+            // its Alt accelerator.
+            const QKeySequence k = button()->isDefault() ? QKeySequence(Qt::Key_Enter)
+                                                         : QKeySequence::mnemonic(button()->text());
+            return k.toString(QKeySequence::NativeText);
+        }
         return QAccessibleWidget::text(t);
     }
 

@@ -311,6 +311,11 @@ void AccessibilityTest::theExitButtonsTellTheirKeys() {
             QAccessibleInterface* a = b ? QAccessible::queryAccessibleInterface(b) : nullptr;
             QAccessibleActionInterface* act = a ? a->actionInterface() : nullptr;
             if (act) keys[QString::fromLatin1(name)] = act->keyBindingsForAction(QAccessibleActionInterface::pressAction());
+            // The rest as for any push button: the default button's key, a
+            // press action a reader can trigger.
+            if (a) keys[QString::fromLatin1(name)] << a->text(QAccessible::Accelerator);
+            if (act && !act->actionNames().contains(QAccessibleActionInterface::pressAction()))
+                keys[QString::fromLatin1(name)] << QStringLiteral("(no press action)");
         }
         QTest::keyClick(d, Qt::Key_Escape);
     });
@@ -321,8 +326,8 @@ void AccessibilityTest::theExitButtonsTellTheirKeys() {
     });
     guard.start(5000);
     QVERIFY(!TForm1::askExit(h.app->Form1));
-    QCOMPARE(keys.value(QStringLiteral("Igen")), (QStringList{"I", "Alt+I"}));
-    QCOMPARE(keys.value(QStringLiteral("Nem")), (QStringList{"N", "Alt+N"}));
+    QCOMPARE(keys.value(QStringLiteral("Igen")), (QStringList{"I", "Alt+I", "Enter"}));
+    QCOMPARE(keys.value(QStringLiteral("Nem")), (QStringList{"N", "Alt+N", "Alt+N"}));
 }
 
 QTEST_MAIN(AccessibilityTest)
