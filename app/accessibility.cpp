@@ -2,7 +2,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeySequence>
 #include <QLabel>
+#include <QPushButton>
 
 #include "app/kobalt_window.h"
 
@@ -12,6 +14,7 @@ namespace {
 
 constexpr char kValueProperty[] = "kobaltValueLabel";
 constexpr char kLogProperty[] = "kobaltAnswerLog";
+constexpr char kKeysProperty[] = "kobaltButtonKeys";
 
 // A control whose shown text is read through one of its properties: a label
 // showing a value (its name says what the value is, its text is the value
@@ -67,6 +70,50 @@ private:
     const char* property_;
 };
 
+// A push button whose press action names all the keys that press it. The
+// rest is what the toolkit tells of any push button: its name, the default
+// button's state, pressing it.
+class KeyedButtonAccessible : public QAccessibleWidget {
+public:
+    explicit KeyedButtonAccessible(QPushButton* b) : QAccessibleWidget(b, QAccessible::Button) {}
+
+    QPushButton* button() const { return static_cast<QPushButton*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && button()->accessibleName().isEmpty())
+            return QString(button()->text()).remove(QLatin1Char('&'));
+        if (t == QAccessible::Accelerator) {
+            // As for any push button: Enter for the default one, otherwise
+            // its Alt accelerator.
+            const QKeySequence k = button()->isDefault() ? QKeySequence(Qt::Key_Enter)
+                                                         : QKeySequence::mnemonic(button()->text());
+            return k.toString(QKeySequence::NativeText);
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (button()->isDown()) s.pressed = true;
+        if (button()->isDefault()) s.defaultButton = true;
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override {
+        if (action != pressAction()) return QAccessibleWidget::doAction(action);
+        if (button()->isEnabled()) button()->animateClick();
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override {
+        if (action == pressAction()) return button()->property(kKeysProperty).toStringList();
+        return QAccessibleWidget::keyBindingsForAction(action);
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* w = qobject_cast<KobaltWindow*>(object)) {
         // The main window is the program's frame; every other window is
@@ -75,6 +122,8 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     }
     if (auto* l = qobject_cast<QLabel*>(object); l && l->property(kValueProperty).toBool())
         return new ShownTextAccessible(l, QAccessible::StaticText, "text");
+    if (auto* b = qobject_cast<QPushButton*>(object); b && b->property(kKeysProperty).isValid())
+        return new KeyedButtonAccessible(b);
     if (auto* w = qobject_cast<QWidget*>(object); w && w->property(kLogProperty).toBool())
         return new ShownTextAccessible(w, QAccessible::EditableText, "plainText");
     return nullptr;
@@ -97,6 +146,15 @@ void setValueLabel(QLabel* label, const QString& name) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
     if (iface && !iface->textInterface()) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
     label->setAccessibleName(name);
+}
+
+void setButtonKeys(QPushButton* button, const QStringList& keys) {
+    installAccessibility();
+    button->setProperty(kKeysProperty, keys);
+    // Drop a description made before the keys were known.
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);
+        iface && !dynamic_cast<KeyedButtonAccessible*>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 void setAnswerLogText(QWidget* log) {

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace kobui {
@@ -19,6 +21,11 @@ void installAccessibility();
 // Names a label that shows a changing value. Assistive technologies read
 // `name` as the label's name and the shown value through its text.
 void setValueLabel(QLabel* label, const QString& name);
+
+// Gives a push button the keys that press it, as assistive technologies
+// announce them (its press action's key bindings), for a button whose keys
+// are more than its Alt accelerator.
+void setButtonKeys(QPushButton* button, const QStringList& keys);
 
 // Marks an answer log: assistive technologies read its lines (its
 // `plainText` property) as read-only text.

@@ -2,21 +2,21 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/accessibility.h"
 #include "app/main_window.h"
+#include "app/ui_common.h"
 
 KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       main_(main),
-      design_(client) {
+      design_(client),
+      centring_(new kobui::ScreenCentring(this)) {
     // Before the title and the controls, so that assistive technologies
     // meet every one of them in its final form.
     kobui::installAccessibility();
@@ -58,12 +58,7 @@ void KobaltWindow::showEvent(QShowEvent* e) {
     if (e->spontaneous()) return;  // the desktop giving a window back is no opening
     onShow();
     // Centred once its handlers have settled its size for this opening.
-    if (QScreen* s = screen()) {
-        const QRect avail = s->availableGeometry();
-        QRect fg = frameGeometry();
-        fg.moveCenter(avail.center());
-        move(fg.topLeft());
-    }
+    centring_->centre();
 }
 
 void KobaltWindow::keyPressEvent(QKeyEvent* e) {
@@ -78,13 +73,6 @@ void KobaltWindow::keyPressEvent(QKeyEvent* e) {
             return;
         }
     }
-    // Escape leaves every window but the main one, whose way out is the
-    // exit question.
-    if (mods == Qt::NoModifier && e->key() == Qt::Key_Escape && main_) {
-        e->accept();
-        close();
-        return;
-    }
     QWidget::keyPressEvent(e);
 }
 
@@ -94,6 +82,12 @@ void KobaltWindow::mousePressEvent(QMouseEvent* e) {
         if (!child || !child->isEnabled()) FormClick();
     }
     QWidget::mousePressEvent(e);
+}
+
+void KobaltWindow::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The second press of a double click: its first press was the click.
+    // (The toolkit's default would take it for another press.)
+    e->accept();
 }
 
 void KobaltWindow::contextMenuEvent(QContextMenuEvent* e) {

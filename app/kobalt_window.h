@@ -1,9 +1,10 @@
 // The common frame of every Kobaltfa window: fixed dialog frame with only a
-// close box, a fixed client area, centred on the screen, the skin pop-up
-// menu on a right click anywhere, the skin shortcuts, the keys of a
-// keyboard-only pupil (Enter presses the focused button, Escape leaves a
-// window like its back button), and the handler hooks the windows fill in
-// (creation, activation, background click, close query, close).
+// close box, a fixed client area, centred on the screen by its frame, the
+// skin pop-up menu on a right click anywhere, the skin shortcuts, Enter on
+// the focused button for a keyboard-only pupil, and the handler hooks the
+// windows fill in (creation, activation, background click, close query,
+// close). A window closes by its back button, its close box or Alt+F4;
+// Escape closes nothing.
 #pragma once
 
 #include <QSize>
@@ -11,6 +12,9 @@
 #include <QWidget>
 
 class TForm1;
+namespace kobui {
+class ScreenCentring;
+}
 
 class KobaltWindow : public QWidget {
     Q_OBJECT
@@ -49,7 +53,8 @@ protected:
 
     // Runs each time the window is shown, before it becomes active.
     virtual void onShow() {}
-    // A left click on the bare background (not on a control).
+    // A left click on the bare background (not on a control); a double
+    // click is one click.
     virtual void FormClick() {}
     // The window is asked to close; set `canClose` false to refuse.
     virtual void FormCloseQuery(bool& canClose) { (void)canClose; }
@@ -58,6 +63,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -69,4 +75,5 @@ private:
     TForm1* main_;
     QSize design_;
     bool built_ = true;
+    kobui::ScreenCentring* centring_;
 };

@@ -10,9 +10,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResource>
+#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/accessibility.h"
 #include "app/byte_text.h"
 #include "app/skin_manager.h"
 #include "app/ui_common.h"
@@ -34,8 +36,11 @@ const SkinItem kSkinItems[] = {
     {"ElegantSkin1", "Elegant Skin", Qt::Key_E, &TForm1::ElegantSkin1Click},
 };
 
-// The exit confirmation: "&Igen" is the default (Enter), "&Nem" the cancel
-// button (Escape); the dialog's own close box leaves the close allowed.
+// The exit confirmation, centred on the screen: "&Igen" is the default button
+// and has the focus at first, "&Nem" the cancel button (Escape); Enter and
+// Space press the focused button; a button's accelerator letter presses it,
+// with Alt or, while the focus is on a button, alone. The dialog's own close
+// box leaves the close allowed.
 class ExitDialog : public QDialog {
 public:
     enum Answer { Yes = 1, No = 2, Closed = 3 };
@@ -58,9 +63,13 @@ public:
         no->setObjectName(QStringLiteral("Nem"));
         yes->setDefault(true);
         yes->setAutoDefault(true);
-        no->setAutoDefault(false);
+        no->setAutoDefault(true);  // Enter on "&Nem" means "&Nem"
         yes->setAccessibleName(QStringLiteral("Igen"));
         no->setAccessibleName(QStringLiteral("Nem"));
+        kobui::setButtonKeys(yes, {QStringLiteral("I"), QStringLiteral("Alt+I")});
+        kobui::setButtonKeys(no, {QStringLiteral("N"), QStringLiteral("Alt+N")});
+        yes_ = yes;
+        no_ = no;
         connect(yes, &QPushButton::clicked, this, [this] { done(Yes); });
         connect(no, &QPushButton::clicked, this, [this] { done(No); });
         auto* top = new QHBoxLayout;
@@ -76,13 +85,27 @@ public:
         v->addLayout(buttons);
         yes->setFocus();
         setFixedSize(sizeHint());
+        centring_ = new kobui::ScreenCentring(this);
     }
 
 protected:
+    void showEvent(QShowEvent* e) override {
+        QDialog::showEvent(e);
+        if (!e->spontaneous()) centring_->centre();
+    }
     void keyPressEvent(QKeyEvent* e) override {
-        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+        if (e->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
             done(No);
             return;
+        }
+        // Keys the focused button left: its letter, in either case.
+        if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier) && qobject_cast<QPushButton*>(focusWidget())) {
+            if (e->key() == Qt::Key_I || e->key() == Qt::Key_N) {
+                if (!e->isAutoRepeat()) (e->key() == Qt::Key_I ? yes_ : no_)->click();
+                e->accept();
+                return;
+            }
         }
         QDialog::keyPressEvent(e);
     }
@@ -91,6 +114,11 @@ protected:
         if (isVisible()) done(Closed);
         e->accept();
     }
+
+private:
+    QPushButton* yes_;
+    QPushButton* no_;
+    kobui::ScreenCentring* centring_;
 };
 
 }  // namespace
@@ -101,6 +129,8 @@ TForm1::TForm1(KobaltDeps deps)
       settings_(deps_.settingsLocation ? kob::SettingsFile(*deps_.settingsLocation)
                                        : kob::SettingsFile(deps_.settingsPath)) {
     setCursor(Qt::UpArrowCursor);
+    // The window's own font: what a control without a font of its own shows.
+    setFont(kobui::sansFont(11));
     skin_ = new SkinManager(this);
     skin_->setObjectName(QStringLiteral("SkinMen"));
     buildPopup();

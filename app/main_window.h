@@ -59,7 +59,7 @@ public:
     QPushButton *OsszeBtn, *KivonBtn, *SzorozBtn, *OsztBtn, *MertekBtn, *KilepBtn, *AboutBtn;
 
     // The exit dialog: true when the close is allowed ("&Igen" or the
-    // dialog's own close box), false for "&Nem" or Escape.
+    // dialog's own close box), false for "&Nem" (also Escape).
     static bool askExit(QWidget* parent);
 
 public slots:

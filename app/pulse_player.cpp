@@ -22,6 +22,11 @@
 // never sees an empty queue in between, as it could after a separate flush.
 // The rest of the clip follows from the write callback as the server asks
 // for more.
+//
+// A cue asked for before the stream is ready (the first moments after
+// start, or while reconnecting) waits: the newest one is kept and starts as
+// soon as the stream becomes ready, unless it would start more than a second
+// after it was asked for; then it is dropped, as it is without a server.
 #include "app/pulse_player.h"
 
 #include <pulse/pulseaudio.h>
@@ -29,6 +34,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 
 namespace kob {
 
@@ -37,6 +43,8 @@ constexpr std::uint32_t kRate = 44100;
 constexpr pa_usec_t kTargetLatency = 20 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kRequestSize = 5 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kRetryDelay = 1 * PA_USEC_PER_SEC;
+// How late a cue that waited for the stream may still start.
+constexpr std::chrono::milliseconds kLatestStart{1000};
 
 // The clip's bytes belong to the caller and outlive the stream.
 void keepBytes(void*) {}
@@ -58,6 +66,10 @@ struct PulsePlayer::Impl {
     const std::uint8_t* clip = nullptr;  // the cue being fed, null when done
     std::size_t clipSize = 0;
     std::size_t clipPos = 0;
+    // The newest cue asked for before the stream was ready, null if none.
+    const std::uint8_t* waiting = nullptr;
+    std::size_t waitingSize = 0;
+    std::chrono::steady_clock::time_point waitingSince;
     // Readable without the lock.
     std::atomic<bool> streamReady{false};
 
@@ -68,6 +80,7 @@ struct PulsePlayer::Impl {
     void openStream();
     void feed();
     void replace(const std::uint8_t* data, std::size_t size);
+    void startWaiting();
 
     static void contextState(pa_context* c, void* self);
     static void streamState(pa_stream* s, void* self);
@@ -174,6 +187,7 @@ void PulsePlayer::Impl::streamState(pa_stream* s, void* self) {
     switch (pa_stream_get_state(s)) {
     case PA_STREAM_READY:
         d->streamReady = true;
+        d->startWaiting();
         break;
     case PA_STREAM_FAILED:
     case PA_STREAM_TERMINATED:
@@ -233,6 +247,16 @@ void PulsePlayer::Impl::replace(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// The stream has just become ready: the cue that waited for it starts now,
+// if it is not too late for it.
+void PulsePlayer::Impl::startWaiting() {
+    const std::uint8_t* data = waiting;
+    waiting = nullptr;
+    if (!data) return;
+    if (std::chrono::steady_clock::now() - waitingSince > kLatestStart) return;
+    replace(data, waitingSize);
+}
+
 PulsePlayer::PulsePlayer() : d(std::make_unique<Impl>()) {
     d->loop = pa_threaded_mainloop_new();
     if (!d->loop) return;
@@ -267,10 +291,16 @@ PulsePlayer::~PulsePlayer() {
 void PulsePlayer::play(std::string_view, const std::uint8_t* wave, std::size_t size) {
     PcmView pcm;
     if (!d->loop || !findPcm(wave, size, pcm) || pcm.sampleRate != kRate) return;
-    if (!d->streamReady) return;  // no server (yet): nothing to do
     pa_threaded_mainloop_lock(d->loop);
     if (d->stream && pa_stream_get_state(d->stream) == PA_STREAM_READY) {
+        d->waiting = nullptr;
         d->replace(pcm.data, pcm.size);
+    } else {
+        // Not connected (yet): this cue waits for the stream in place of
+        // any that waited before it.
+        d->waiting = pcm.data;
+        d->waitingSize = pcm.size;
+        d->waitingSince = std::chrono::steady_clock::now();
     }
     pa_threaded_mainloop_unlock(d->loop);
 }

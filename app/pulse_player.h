@@ -1,7 +1,9 @@
 // The real cue player: libpulse with a threaded main loop, one playback
 // stream opened once, a small target buffer and a start threshold of one
-// frame. Without a sound server it plays nothing, says nothing and keeps
-// trying to connect in the background (about once a second).
+// frame. It connects in the background; a cue asked for while it is still
+// connecting starts once the stream is ready (the newest one only, and only
+// up to a second late). Without a sound server it plays nothing, says
+// nothing and keeps trying to connect (about once a second).
 //
 // Plays mono 16-bit clips at 44100 Hz straight from the caller's memory;
 // anything else is ignored. The bytes must stay valid while they play.

@@ -1,6 +1,10 @@
 #include "app/ui_common.h"
 
+#include <QEvent>
 #include <QFontDatabase>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
 
 namespace kobui {
 
@@ -48,6 +52,68 @@ QLabel* makeLabel(QWidget* parent, const QString& object, const QString& text, c
 
 void setTextColour(QWidget* w, const QColor& c) {
     w->setStyleSheet(QStringLiteral("color: %1;").arg(c.name()));
+}
+
+namespace {
+
+// The frame of the last window whose frame was known; none before the
+// first window of the run has been mapped (or without a window manager).
+QMargins lastFrame;
+
+// The frame the window manager put around `w`, null while unknown. Asked
+// of the platform window: the widget's own copy is only brought up to date
+// when the window moves or changes its size.
+QMargins frameOf(const QWidget* w) {
+    const QWindow* h = w->windowHandle();
+    return h ? h->frameMargins() : QMargins();
+}
+
+}  // namespace
+
+ScreenCentring::ScreenCentring(QWidget* window) : QObject(window), window_(window) {
+    window->installEventFilter(this);
+}
+
+void ScreenCentring::centre() {
+    const QMargins own = frameOf(window_);
+    if (!own.isNull()) lastFrame = own;
+    waiting_ = own.isNull();
+    place(own.isNull() ? lastFrame : own);
+}
+
+// Puts the client area where it belongs if the frame is `frame`. The move
+// goes through the client's own position, which the toolkit keeps whether
+// or not it knows the frame yet.
+void ScreenCentring::place(const QMargins& frame) {
+    used_ = frame;
+    QScreen* s = window_->screen();
+    if (!s) return;
+    const QRect client = window_->geometry();
+    QRect outer = client.marginsAdded(frame);
+    outer.moveCenter(s->availableGeometry().center());
+    const QPoint clientAt = outer.topLeft() + QPoint(frame.left(), frame.top());
+    // move() takes the frame's position, reckoned from the frame known now.
+    window_->move(clientAt - (client.topLeft() - window_->pos()));
+}
+
+bool ScreenCentring::eventFilter(QObject* watched, QEvent* e) {
+    if (waiting_ && watched == window_) {
+        switch (e->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate: {
+            const QMargins own = frameOf(window_);
+            if (own.isNull()) break;
+            waiting_ = false;
+            lastFrame = own;
+            if (own != used_) place(own);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, e);
 }
 
 }  // namespace kobui

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QMargins>
+#include <QObject>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -30,5 +32,29 @@ QLabel* makeLabel(QWidget* parent, const QString& object, const QString& text, c
 // light card behind dark text by matching the exact sheet this writes
 // ("color: #rrggbb;"), so keep its form.
 void setTextColour(QWidget* w, const QColor& c);
+
+// Centres a top-level window on its screen by its frame, the title bar and
+// borders the window manager adds. A window's frame is known only once it
+// has been mapped: until then the frame last seen on any window stands in
+// for it, and when the window's own frame turns out different, the window
+// is centred once more as soon as it is known.
+class ScreenCentring : public QObject {
+public:
+    explicit ScreenCentring(QWidget* window);
+
+    // Centres the window now (call it each time the window is shown, once
+    // its size is settled).
+    void centre();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void place(const QMargins& frame);
+
+    QWidget* window_;
+    QMargins used_;        // the frame the last placement assumed
+    bool waiting_ = false; // for the window's own frame to become known
+};
 
 }  // namespace kobui

@@ -155,6 +155,7 @@ private slots:
     void changingLabelsSayWhatTheyShowAndGiveTheValueAsText();
     void controlsOfOneWindowHaveDistinctNames();
     void theExitQuestionIsNamedToo();
+    void theExitButtonsTellTheirKeys();
 };
 
 void AccessibilityTest::windowsPresentThemselvesByTheirTitles() {
@@ -288,6 +289,45 @@ void AccessibilityTest::theExitQuestionIsNamedToo() {
     QVERIFY(seen);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     QCOMPARE(checked, 4);  // the picture, the question and the two buttons
+}
+
+// A screen reader hears what presses each button of the exit question: its
+// accelerator letter alone (the focus is always on a button there) and with
+// Alt.
+void AccessibilityTest::theExitButtonsTellTheirKeys() {
+    Harness h;
+    h.start();
+    h.app->Form1->show();
+    QMap<QString, QStringList> keys;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = nullptr;
+        for (int i = 0; i < 200 && !d; ++i) {
+            d = QApplication::activeModalWidget();
+            if (!d) QTest::qWait(10);
+        }
+        if (!d) return;
+        for (const char* name : {"Igen", "Nem"}) {
+            auto* b = d->findChild<QPushButton*>(QString::fromLatin1(name));
+            QAccessibleInterface* a = b ? QAccessible::queryAccessibleInterface(b) : nullptr;
+            QAccessibleActionInterface* act = a ? a->actionInterface() : nullptr;
+            if (act) keys[QString::fromLatin1(name)] = act->keyBindingsForAction(QAccessibleActionInterface::pressAction());
+            // The rest as for any push button: the default button's key, a
+            // press action a reader can trigger.
+            if (a) keys[QString::fromLatin1(name)] << a->text(QAccessible::Accelerator);
+            if (act && !act->actionNames().contains(QAccessibleActionInterface::pressAction()))
+                keys[QString::fromLatin1(name)] << QStringLiteral("(no press action)");
+        }
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* d = QApplication::activeModalWidget()) d->close();
+    });
+    guard.start(5000);
+    QVERIFY(!TForm1::askExit(h.app->Form1));
+    QCOMPARE(keys.value(QStringLiteral("Igen")), (QStringList{"I", "Alt+I", "Enter"}));
+    QCOMPARE(keys.value(QStringLiteral("Nem")), (QStringList{"N", "Alt+N", "Alt+N"}));
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -2,7 +2,8 @@
 // that has the focus in the active window, as a real keyboard's would. Tab
 // walks the controls, Enter or Space presses the focused button, the answer
 // fields judge on Enter, the unit fields take Enter without doing anything,
-// and Escape leaves every window but the main one.
+// and a window closes only by its back button (or its close box): Escape
+// changes nothing.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +62,13 @@ int tabTo(QWidget* target) {
     return -1;
 }
 
+// The button that takes a window back to the one below it.
+QPushButton* backButton(QWidget* w) {
+    for (const char* name : {"sButton1", "VegeBtn", "Vege"})
+        if (auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name))) return b;
+    return nullptr;
+}
+
 // The main window as the program shows it at start.
 void showMain(Harness& h) {
     h.app->Form1->show();
@@ -79,6 +87,7 @@ private slots:
     void arithmeticDrillByKeyboard();
     void conversionDrillByKeyboard();
     void helpWindowByKeyboard();
+    void escapeChangesNothing();
     void leavingTheProgramByKeyboard();
 };
 
@@ -103,13 +112,19 @@ void KeyboardTest::menuButtonsOpenTheirWindows_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("mods");
-    QTest::newRow("Összeadás by Return") << 0 << "OsszeadForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::addColumn<int>("backKey");
+    QTest::newRow("Összeadás by Return") << 0 << "OsszeadForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers()
+                                         << int(Qt::Key_Return);
     QTest::newRow("Kivonás by keypad Enter") << 1 << "KivonForm" << int(Qt::Key_Enter)
-                                             << Qt::KeyboardModifiers(Qt::KeypadModifier);
-    QTest::newRow("Szorzás by Space") << 2 << "SzorzasForm" << int(Qt::Key_Space) << Qt::KeyboardModifiers();
-    QTest::newRow("Osztás by Return") << 3 << "OsztasForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
-    QTest::newRow("Mértékegységek by Return") << 4 << "MertekForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
-    QTest::newRow("Segítség by Return") << 6 << "AboutForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+                                             << Qt::KeyboardModifiers(Qt::KeypadModifier) << int(Qt::Key_Space);
+    QTest::newRow("Szorzás by Space") << 2 << "SzorzasForm" << int(Qt::Key_Space) << Qt::KeyboardModifiers()
+                                      << int(Qt::Key_Return);
+    QTest::newRow("Osztás by Return") << 3 << "OsztasForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers()
+                                      << int(Qt::Key_Space);
+    QTest::newRow("Mértékegységek by Return") << 4 << "MertekForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers()
+                                              << int(Qt::Key_Return);
+    QTest::newRow("Segítség by Return") << 6 << "AboutForm" << int(Qt::Key_Return) << Qt::KeyboardModifiers()
+                                        << int(Qt::Key_Space);
 }
 
 void KeyboardTest::menuButtonsOpenTheirWindows() {
@@ -117,6 +132,7 @@ void KeyboardTest::menuButtonsOpenTheirWindows() {
     QFETCH(QString, window);
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, mods);
+    QFETCH(int, backKey);
     Harness h;
     h.start();
     showMain(h);
@@ -134,10 +150,14 @@ void KeyboardTest::menuButtonsOpenTheirWindows() {
     QVERIFY(becomesActive(target));
     QVERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == target);
 
-    // Escape leaves it as its back button does, and the keyboard is back on
-    // the button that opened it.
+    // Escape does not close it; Tab to the back button, then Enter or Space
+    // does, and the keyboard is back on the button that opened it.
     h.player.clear();
     press(Qt::Key_Escape);
+    QVERIFY(target->isVisible());
+    QVERIFY(h.player.cues.isEmpty());
+    QVERIFY(tabTo(backButton(target)) >= 0);
+    press(backKey);
     QVERIFY(!target->isVisible());
     QVERIFY(h.app->Form1->isVisible());
     QCOMPARE(h.player.cues, QStringList{QStringLiteral("ByeBye")});
@@ -241,11 +261,16 @@ void KeyboardTest::conversionDrillByKeyboard() {
     QCOMPARE(w->controls()->JoSzam->text(), QStringLiteral("1"));
     QCOMPARE(QApplication::focusWidget(), w->Kovetkezo);
 
-    // The next task, left open: Escape goes back to the chooser, and the
-    // window opens again with the keyboard in the task's first field.
+    // The next task, left open: Escape leaves it open; the back button goes
+    // back to the chooser, and the window opens again with the keyboard in
+    // the task's first field.
     press(Qt::Key_Return);
     QVERIFY(w->EllenBtn->isEnabled());
     press(Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+    QCOMPARE(describe(QApplication::focusWidget()), describe(rows[1].field));
+    QVERIFY(tabTo(w->controls()->sButton1) > 0);
+    press(Qt::Key_Return);
     QVERIFY(!w->isVisible());
     QVERIFY(becomesActive(chooser));
     QCOMPARE(QApplication::focusWidget(), chooser->Hosszusag);
@@ -253,10 +278,12 @@ void KeyboardTest::conversionDrillByKeyboard() {
     QVERIFY(becomesActive(w));
     QCOMPARE(describe(QApplication::focusWidget()), describe(rows[1].field));
 
-    // Escape twice: the chooser, then the main menu.
-    press(Qt::Key_Escape);
+    // Back twice: the chooser, then the main menu.
+    QVERIFY(tabTo(w->controls()->sButton1) > 0);
+    press(Qt::Key_Space);
     QVERIFY(becomesActive(chooser));
-    press(Qt::Key_Escape);
+    QVERIFY(tabTo(chooser->VegeBtn) > 0);
+    press(Qt::Key_Return);
     QVERIFY(!chooser->isVisible());
     QVERIFY(becomesActive(h.app->Form1));
     QCOMPARE(QApplication::focusWidget(), h.app->Form1->MertekBtn);
@@ -283,6 +310,10 @@ void KeyboardTest::helpWindowByKeyboard() {
 
     h.player.clear();
     press(Qt::Key_Escape);
+    QVERIFY(a->isVisible());
+    QCOMPARE(QApplication::focusWidget(), a->RichEdit1);
+    QCOMPARE(tabTo(a->Vege), 1);
+    press(Qt::Key_Space);
     QVERIFY(!a->isVisible());
     QVERIFY(becomesActive(h.app->Form1));
     QCOMPARE(QApplication::focusWidget(), h.app->Form1->AboutBtn);
@@ -295,6 +326,74 @@ void KeyboardTest::helpWindowByKeyboard() {
     QVERIFY(!a->isVisible());
     QVERIFY(h.app->Form1->isVisible());
     QCOMPARE(h.player.cues, (QStringList{"ByeBye", "ByeBye"}));
+}
+
+// A stray Escape, wherever the focus is, leaves every window as it was: a
+// drill run keeps its question, its typing, its counters and its log.
+void KeyboardTest::escapeChangesNothing() {
+    Harness h;
+    h.start();
+    h.script->assign({4, 2, 7, 3, 5, 1, 6, 2, 6});
+    showMain(h);
+    TForm1* f = h.app->Form1;
+
+    // An arithmetic drill in the middle of a run.
+    f->OsszeBtn->click();
+    auto* add = h.app->OsszeadForm;
+    QVERIFY(becomesActive(add));
+    type(QString::number(add->drill().state().ExpectedAnswer));
+    press(Qt::Key_Return);
+    type(QString::number(add->drill().state().ExpectedAnswer + 1));
+    press(Qt::Key_Return);
+    type(QStringLiteral("1"));
+    const kob::DrillState before = add->drill().state();
+    const QString log = add->controls()->Memo->toPlainText();
+    h.player.clear();
+    for (QWidget* at : {static_cast<QWidget*>(add->Annyi), static_cast<QWidget*>(add->controls()->sButton1)}) {
+        at->setFocus();
+        press(Qt::Key_Escape);
+        QVERIFY(add->isVisible());
+        QCOMPARE(add->drill().state().AskedCount, before.AskedCount);
+        QCOMPARE(add->drill().state().GoodCount, before.GoodCount);
+        QCOMPARE(add->drill().state().BadCount, before.BadCount);
+        QCOMPARE(add->drill().state().ExpectedAnswer, before.ExpectedAnswer);
+        QCOMPARE(add->controls()->Memo->toPlainText(), log);
+        QCOMPARE(add->Annyi->text(), QStringLiteral("1"));
+    }
+    QCOMPARE(add->controls()->OsszSzam->text(), QStringLiteral("2"));
+    QVERIFY(h.player.cues.isEmpty());
+    add->close();
+
+    // The chooser, and a conversion drill with a task open and half typed.
+    f->MertekBtn->click();
+    TMertekForm* chooser = h.app->MertekForm;
+    QVERIFY(becomesActive(chooser));
+    press(Qt::Key_Escape);
+    QVERIFY(chooser->isVisible());
+    chooser->Hosszusag->click();
+    ConversionWindow* w = h.app->HosszuForm;
+    QVERIFY(becomesActive(w));
+    w->unitRows()[0].choice->click();
+    w->Kovetkezo->click();
+    QCOMPARE(QApplication::focusWidget(), w->unitRows()[1].field);
+    type(QStringLiteral("70"));
+    press(Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+    QVERIFY(chooser->isHidden());
+    QVERIFY(w->EllenBtn->isEnabled());
+    QCOMPARE(w->unitRows()[1].field->text(), QStringLiteral("70"));
+    QCOMPARE(w->engine().drill().AskedCount, 1);
+    w->close();
+    QVERIFY(becomesActive(chooser));
+    chooser->close();
+
+    // The help window.
+    f->AboutBtn->click();
+    QVERIFY(becomesActive(h.app->AboutForm));
+    h.player.clear();
+    press(Qt::Key_Escape);
+    QVERIFY(h.app->AboutForm->isVisible());
+    QVERIFY(h.player.cues.isEmpty());
 }
 
 void KeyboardTest::leavingTheProgramByKeyboard() {

@@ -2,13 +2,18 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
+#include <memory>
 
+#include "app/back_window.h"
 #include "app/main_window.h"
 #include "app/skin_manager.h"
 #include "support/testkit.h"
@@ -18,9 +23,11 @@ using testkit::Harness;
 namespace {
 
 // Runs `act` on the next modal dialog once it is the active window. The
-// fallback closes it anyway, so a broken dialog can never hang the suite.
-void onDialog(std::function<void(QDialog*)> act) {
-    QTimer::singleShot(0, [act] {
+// fallback closes it anyway, so a broken dialog can never hang the suite;
+// the flag it returns tells whether the fallback had to.
+std::shared_ptr<bool> onDialog(std::function<void(QDialog*)> act) {
+    auto fellBack = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [act, fellBack] {
         QDialog* d = nullptr;
         for (int i = 0; i < 200 && !d; ++i) {
             d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -29,10 +36,19 @@ void onDialog(std::function<void(QDialog*)> act) {
         if (!d) return;
         QVERIFY(QTest::qWaitForWindowActive(d));
         act(d);
-        QTimer::singleShot(2000, d, [d] {
-            if (d->isVisible()) d->done(QDialog::Rejected);
+        QTimer::singleShot(2000, d, [d, fellBack] {
+            if (!d->isVisible()) return;
+            *fellBack = true;
+            d->done(QDialog::Rejected);
         });
     });
+    return fellBack;
+}
+
+// A key as the keyboard gives it: to the focused control of the dialog.
+void press(QDialog* d, QKeyCombination key) {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target && target->window() == d ? target : d, key.key(), key.keyboardModifiers());
 }
 
 }  // namespace
@@ -48,10 +64,13 @@ private slots:
     void exitRefusedWritesNothing();
     void exitDialogAnswers_data();
     void exitDialogAnswers();
+    void exitDialogIsCentredOnTheScreen();
     void refusedWriteIsReportedAndTheProgramStillEnds();
     void rightClickOpensSkinMenuAndShortcutsWorkEverywhere();
     void skinChosenInAChildWindowSurvivesARestart();
     void leftClickOnMainBackgroundPlaysNothing();
+    void mainWindowHasTheOldSansSerifFont();
+    void aDoubleClickOnTheBackgroundIsOneClick();
 };
 
 void MainWindowTest::startsWithStoredSkinAndSaysHelloAfterIt() {
@@ -179,40 +198,84 @@ void MainWindowTest::exitRefusedWritesNothing() {
 }
 
 void MainWindowTest::exitDialogAnswers_data() {
-    QTest::addColumn<int>("how");
+    // Each answer is a row of keys pressed on the focused button (Key_Close
+    // stands for the dialog's own close box, Key_No for a click on "&Nem").
+    using Keys = QList<QKeyCombination>;
+    QTest::addColumn<Keys>("keys");
     QTest::addColumn<bool>("allowed");
-    QTest::newRow("Enter means Igen") << 0 << true;
-    QTest::newRow("Escape means Nem") << 1 << false;
-    QTest::newRow("close box leaves the close allowed") << 2 << true;
-    QTest::newRow("Nem button") << 3 << false;
-    QTest::newRow("Alt+N") << 4 << false;
+    const QKeyCombination tab(Qt::Key_Tab);
+    QTest::newRow("Enter means Igen") << Keys{Qt::Key_Return} << true;
+    QTest::newRow("keypad Enter means Igen") << Keys{Qt::KeypadModifier | Qt::Key_Enter} << true;
+    QTest::newRow("Escape means Nem") << Keys{Qt::Key_Escape} << false;
+    QTest::newRow("close box leaves the close allowed") << Keys{Qt::Key_Close} << true;
+    QTest::newRow("Nem button") << Keys{Qt::Key_No} << false;
+    QTest::newRow("Alt+N") << Keys{Qt::AltModifier | Qt::Key_N} << false;
+    // Enter presses the focused button, like Space.
+    QTest::newRow("Tab to Nem, Enter") << Keys{tab, Qt::Key_Return} << false;
+    QTest::newRow("Tab to Nem, keypad Enter") << Keys{tab, Qt::KeypadModifier | Qt::Key_Enter} << false;
+    QTest::newRow("Tab to Nem, Space") << Keys{tab, Qt::Key_Space} << false;
+    QTest::newRow("Tab to Nem and back, Enter") << Keys{tab, tab, Qt::Key_Return} << true;
+    // The accelerator letter alone, either case, presses its button.
+    QTest::newRow("n") << Keys{Qt::Key_N} << false;
+    QTest::newRow("N") << Keys{Qt::ShiftModifier | Qt::Key_N} << false;
+    QTest::newRow("Tab to Nem, i") << Keys{tab, Qt::Key_I} << true;
+    QTest::newRow("Tab to Nem, I") << Keys{tab, Qt::ShiftModifier | Qt::Key_I} << true;
+    QTest::newRow("Tab to Nem, Alt+I") << Keys{tab, Qt::AltModifier | Qt::Key_I} << true;
 }
 
 void MainWindowTest::exitDialogAnswers() {
-    QFETCH(int, how);
+    QFETCH(QList<QKeyCombination>, keys);
     QFETCH(bool, allowed);
     Harness h;
     h.start();
-    QString message, title, yes, no;
-    onDialog([&](QDialog* d) {
+    QString message, title, yes, no, firstFocus;
+    const auto fellBack = onDialog([&](QDialog* d) {
         title = d->windowTitle();
         message = d->findChild<QLabel*>(QStringLiteral("Message"))->text();
         yes = d->findChild<QPushButton*>(QStringLiteral("Igen"))->text();
         no = d->findChild<QPushButton*>(QStringLiteral("Nem"))->text();
-        switch (how) {
-        case 0: QTest::keyClick(d, Qt::Key_Return); break;
-        case 1: QTest::keyClick(d, Qt::Key_Escape); break;
-        case 2: d->close(); break;
-        case 3: d->findChild<QPushButton*>(QStringLiteral("Nem"))->click(); break;
-        case 4: QTest::keyClick(d, Qt::Key_N, Qt::AltModifier); break;
+        firstFocus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        for (QKeyCombination k : keys) {
+            if (k.key() == Qt::Key_Close)
+                d->close();
+            else if (k.key() == Qt::Key_No)
+                d->findChild<QPushButton*>(QStringLiteral("Nem"))->click();
+            else
+                press(d, k);
         }
     });
     const bool got = TForm1::askExit(h.app->Form1);
+    QVERIFY2(!*fellBack, "the keys did not answer the dialog");
     QCOMPARE(got, allowed);
+    QCOMPARE(firstFocus, QStringLiteral("Igen"));
     QCOMPARE(title, QStringLiteral("Megerősítés"));
     QCOMPARE(message, QStringLiteral(" Egész biztosan kilépsz ? "));
     QCOMPARE(yes, QStringLiteral("&Igen"));
     QCOMPARE(no, QStringLiteral("&Nem"));
+}
+
+void MainWindowTest::exitDialogIsCentredOnTheScreen() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    // The main window away from the middle: the dialog goes to the middle
+    // of the screen all the same.
+    f->move(0, 0);
+    QRect frame, screen;
+    const auto fellBack = onDialog([&](QDialog* d) {
+        frame = d->frameGeometry();
+        screen = d->screen()->availableGeometry();
+        d->done(0);
+    });
+    TForm1::askExit(f);
+    QVERIFY(!*fellBack);
+    QVERIFY(frame.height() > 40);
+    QVERIFY2((frame.center() - screen.center()).manhattanLength() <= 1,
+             qPrintable(QStringLiteral("dialog at %1,%2 %3x%4 on a %5x%6 screen")
+                            .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                            .arg(screen.width()).arg(screen.height())));
 }
 
 void MainWindowTest::refusedWriteIsReportedAndTheProgramStillEnds() {
@@ -306,6 +369,57 @@ void MainWindowTest::leftClickOnMainBackgroundPlaysNothing() {
     h.player.clear();
     QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(5, 130));
     QVERIFY(h.player.cues.isEmpty());
+}
+
+void MainWindowTest::mainWindowHasTheOldSansSerifFont() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    // The window's own font: the old sans-serif (its metric twin), 11 pixels.
+    QCOMPARE(f->font().pixelSize(), 11);
+    QCOMPARE(QFontInfo(f->font()).family(), QStringLiteral("Liberation Sans"));
+    QVERIFY(!f->font().bold());
+    // A control without a font of its own takes it; the buttons keep theirs.
+    QLabel plain(QStringLiteral("x"), f);
+    QCOMPARE(plain.font(), f->font());
+    QCOMPARE(f->OsszeBtn->font().pixelSize(), 16);
+    QCOMPARE(f->AboutBtn->font().pixelSize(), 13);
+    // The skin menu and the exit question are windows of their own and keep
+    // the desktop's font.
+    QCOMPARE(f->PopupMenu1()->font(), QApplication::font(f->PopupMenu1()));
+}
+
+// The platform counts a double click as one click: the windows that answer a
+// click on their bare background do it once.
+void MainWindowTest::aDoubleClickOnTheBackgroundIsOneClick() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    QList<KobaltWindow*> windows;
+    for (KobaltWindow* w : h.app->windows())
+        if (w != f) windows << w;
+    for (KobaltWindow* w : windows) {
+        w->ensureBuilt();
+        // Opened over the window it goes back to, as the pupil opens it.
+        auto* back = qobject_cast<BackWindow*>(w);
+        QVERIFY(back);
+        w->showModalFrom(back->below());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // A spot of bare background.
+        QPoint spot;
+        for (int y = 2; y < w->height() && spot.isNull(); y += 3)
+            for (int x = 2; x < w->width() && spot.isNull(); x += 3)
+                if (!w->childAt(x, y)) spot = QPoint(x, y);
+        QVERIFY2(!spot.isNull(), qPrintable(w->objectName()));
+        h.player.clear();
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, spot);
+        QCOMPARE(h.player.cues, QStringList{QStringLiteral("LeaveMeAlone")});
+        // Two clicks far enough apart are two clicks.
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, spot);
+        QCOMPARE(h.player.cues, (QStringList{"LeaveMeAlone", "LeaveMeAlone"}));
+        w->close();
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

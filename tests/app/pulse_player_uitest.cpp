@@ -283,6 +283,108 @@ TEST_F(PulseServer, ANewCueCutsOffTheOneStillPlaying) {
     EXPECT_EQ(why, "");
 }
 
+// The cue asked for at start ("Hello") comes while the player is still
+// connecting: every start must be heard all the same, from the clip's
+// beginning. Each start is a fresh player that is asked at once.
+TEST_F(PulseServer, ACueAskedWhileConnectingIsHeardOnEveryStart) {
+    const Clip hello = loadClip("HELLO");
+    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(startRecording());
+    const std::vector<double> head(hello.pcm.begin(), hello.pcm.begin() + 2205);
+    constexpr int kStarts = 20;
+    std::string why;
+    for (int start = 0; start < kStarts; ++start) {
+        const std::size_t from = recorded().size();
+        std::vector<double> rec;
+        {
+            kob::PulsePlayer player;
+            player.play("Hello", hello.wave.data(), hello.wave.size());
+            // A fifth of a second of it is enough to know it; the player's
+            // end then silences the rest, ready for the next start.
+            waitFor([&] {
+                const auto all = recorded();
+                rec.assign(all.begin() + std::ptrdiff_t(std::min(from, all.size())), all.end());
+                const auto span = soundSpan(rec);
+                return span && rec.size() / kRate - span->begin > 0.2;
+            }, 3s);
+        }
+        // The clip from its beginning (a busy machine can drop a few
+        // milliseconds as a stream starts, so the match need not be exact).
+        std::ostringstream out;
+        if (const auto span = soundSpan(rec); !span) {
+            out << "start " << start << ": silent; ";
+        } else if (const auto [at, match] = bestMatch(rec, head); match <= 0.8 || at / kRate > span->begin + 0.02) {
+            out << "start " << start << ": the clip's beginning matched " << match << " at " << at / kRate
+                << " s, the sound began at " << span->begin << " s; ";
+        }
+        why += out.str();
+        // Quiet again before the next start.
+        waitFor([&] {
+            const auto all = recorded();
+            const std::size_t n = std::min<std::size_t>(all.size(), 4410);
+            return !soundSpan(std::vector<double>(all.end() - std::ptrdiff_t(n), all.end()));
+        }, 2s);
+    }
+    EXPECT_EQ(why, "");
+}
+
+// Of the cues asked for while connecting only the newest waits: the first
+// sound at the sink is its beginning.
+TEST_F(PulseServer, OnlyTheNewestCueWaitsForTheStream) {
+    const Clip perfect = loadClip("PERFECT");
+    const Clip hello = loadClip("HELLO");
+    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(startRecording());
+    kob::PulsePlayer player;
+    ASSERT_FALSE(player.ready());  // asked for before the stream exists
+    player.play("Perfect", perfect.wave.data(), perfect.wave.size());
+    player.play("Hello", hello.wave.data(), hello.wave.size());
+    const auto rec = recordUntilQuiet();
+    const auto span = soundSpan(rec);
+    ASSERT_TRUE(span) << "nothing reached the sink";
+    const std::vector<double> head(hello.pcm.begin(), hello.pcm.begin() + 2205);
+    const auto [at, match] = bestMatch(rec, head);
+    EXPECT_GT(match, 0.95);
+    EXPECT_NEAR(at / kRate, span->begin, 0.02) << "something sounded before \"Hello\"";
+    EXPECT_NEAR(span->length(), hello.seconds(), hello.seconds() * 0.25);
+}
+
+// A server that answers late (stopped for a while as the player starts):
+// a cue that can still start within a second of being asked is heard, one
+// that cannot is dropped, as it is without a server.
+TEST_F(PulseServer, AWaitingCueIsHeardUpToASecondLateAndDroppedAfter) {
+    const Clip hello = loadClip("HELLO");
+    const Clip missed = loadClip("MISSED");
+    ASSERT_TRUE(startServer());
+    for (const auto& [pause, heard] : {std::pair{300ms, true}, std::pair{1600ms, false}}) {
+        SCOPED_TRACE("server answering after " + std::to_string(pause.count()) + " ms");
+        stop(recorder);
+        std::error_code ignored;
+        fs::remove(dir / "rec.raw", ignored);
+        ASSERT_TRUE(startRecording());
+        ::kill(server, SIGSTOP);
+        kob::PulsePlayer player;
+        player.play("Hello", hello.wave.data(), hello.wave.size());
+        std::this_thread::sleep_for(pause);
+        EXPECT_FALSE(player.ready());
+        ::kill(server, SIGCONT);
+        ASSERT_TRUE(waitFor([&] { return player.ready(); }, 5s));
+        // Long enough for the waiting cue to have started if it is going to.
+        std::this_thread::sleep_for(700ms);
+        const auto span = soundSpan(recorded());
+        if (heard) {
+            ASSERT_TRUE(span) << "the waiting cue was dropped";
+            const std::vector<double> head(hello.pcm.begin(), hello.pcm.begin() + 2205);
+            EXPECT_GT(bestMatch(recorded(), head).second, 0.95);
+        } else {
+            EXPECT_FALSE(span) << "a cue played more than a second late";
+            // The player itself works: the next cue is heard.
+            player.play("Missed", missed.wave.data(), missed.wave.size());
+            EXPECT_TRUE(soundSpan(recordUntilQuiet()));
+        }
+    }
+}
+
 // Helps the no-server case: everything written to stderr meanwhile.
 class StderrCapture {
 public:
