@@ -61,6 +61,17 @@ void KobaltWindow::showEvent(QShowEvent* e) {
     centring_->centre();
 }
 
+void KobaltWindow::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    // A fixed dialog frame has no maximise box, but a frame drawn by the
+    // toolkit itself (Wayland) or a window manager may still offer one:
+    // the window keeps its own size all the same.
+    if (e->type() == QEvent::WindowStateChange &&
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    }
+}
+
 void KobaltWindow::keyPressEvent(QKeyEvent* e) {
     // Keys reach the window only when the focused control leaves them: the
     // answer and unit fields keep their Enter, push buttons only take Space.

@@ -67,6 +67,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
     // Plays a cue through the main window.
     void Szoveg(const QString& name);

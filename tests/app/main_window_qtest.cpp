@@ -71,6 +71,7 @@ private slots:
     void leftClickOnMainBackgroundPlaysNothing();
     void mainWindowHasTheOldSansSerifFont();
     void aDoubleClickOnTheBackgroundIsOneClick();
+    void aMaximiseAskedByTheFrameKeepsTheFixedSize();
 };
 
 void MainWindowTest::startsWithStoredSkinAndSaysHelloAfterIt() {
@@ -420,6 +421,31 @@ void MainWindowTest::aDoubleClickOnTheBackgroundIsOneClick() {
         QCOMPARE(h.player.cues, (QStringList{"LeaveMeAlone", "LeaveMeAlone"}));
         w->close();
     }
+}
+
+// A frame drawn by the toolkit (Wayland) or a window manager may offer a
+// maximise box on a fixed window: the window keeps its own size.
+void MainWindowTest::aMaximiseAskedByTheFrameKeepsTheFixedSize() {
+    Harness h;
+    h.start();
+    TForm1* f = h.app->Form1;
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    const QSize mainSize = f->size();
+    f->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(!(f->windowState() & Qt::WindowMaximized));
+    QCOMPARE(f->size(), mainSize);
+
+    f->OsszeBtn->click();
+    auto* drill = (QWidget*)h.app->OsszeadForm;
+    QVERIFY(QTest::qWaitForWindowExposed(drill));
+    const QSize drillSize = drill->size();
+    drill->setWindowState(Qt::WindowFullScreen);
+    QTRY_VERIFY(!(drill->windowState() & Qt::WindowFullScreen));
+    QCOMPARE(drill->size(), drillSize);
+    QVERIFY(drill->isVisible());
+    drill->close();
+    QVERIFY(f->isVisible());
 }
 
 QTEST_MAIN(MainWindowTest)

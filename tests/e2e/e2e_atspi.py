@@ -711,9 +711,6 @@ def main():
             # No sound server: the cues stay silent.
             "PULSE_SERVER": "unix:" + os.path.join(work, "no-sound-server"),
         })
-        # In a sanitizer build the toolkit's caches left at exit would turn
-        # the exit code; leaks are the window tests' business, not this one's.
-        program_env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         program = procs.start("kobaltfa", [exe], program_env, cwd=appdir)
         if args.platform == "wayland":
             drive_wayland(args, env, program)
