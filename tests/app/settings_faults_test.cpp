@@ -19,47 +19,21 @@
 #include <sstream>
 
 #include "app/settings_table.h"
+#include "support/files.h"
 
 namespace {
+
+using filekit::entriesOf;
+using filekit::slurp;
 
 using kob::SettingsFile;
 using kob::WriteResult;
 
-struct TempDir {
-    explicit TempDir(std::string parent = ::testing::TempDir()) {
-        if (!parent.empty() && parent.back() != '/') parent += '/';
-        std::string tmpl = parent + "kobaltfa-faults-XXXXXX";
-        path = ::mkdtemp(tmpl.data());
-        ::chmod(path.c_str(), 0777);  // reachable after dropping root
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
-        for (const auto& e : std::filesystem::recursive_directory_iterator(path, ec))
-            if (e.is_directory(ec)) std::filesystem::permissions(e.path(), std::filesystem::perms::all, ec);
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    std::string path;
+// Reachable after dropping root.
+struct TempDir : filekit::ScratchDir {
+    explicit TempDir(std::string parent = ::testing::TempDir())
+        : ScratchDir(std::move(parent), "kobaltfa-faults", 0777) {}
 };
-
-std::vector<std::string> entriesOf(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 void spit(const std::string& path, const std::string& bytes, mode_t mode = 0666) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -75,34 +49,12 @@ int openDescriptors() {
     return n;
 }
 
-constexpr int kCannotDropRoot = 77;
-
 // Runs `write` in a child process. The superuser ignores permission bits,
 // so as root the child first becomes the unprivileged user "nobody".
 // Empty when the privileges could not be dropped.
 std::optional<WriteResult> writeAsOrdinaryUser(const std::function<WriteResult()>& write) {
-    int fds[2];
-    if (::pipe(fds) != 0) return std::nullopt;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0 || ::geteuid() == 0))
-            ::_exit(kCannotDropRoot);
-        const WriteResult r = write();
-        const std::string out = (r.ok ? "1" : "0") + r.message;
-        (void)!::write(fds[1], out.data(), out.size());
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buf[512];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty()) return std::nullopt;
-    return WriteResult{out[0] == '1', out.substr(1)};
+    if (::geteuid() != 0) return filekit::runAs(std::nullopt, write);
+    return filekit::runAs(filekit::Identity{65534, 65534, {}, std::nullopt}, write);
 }
 
 TEST(SettingsRefusedWrite, EachRefusalLeavesTheOldFileAndNoTemporary) {

@@ -16,8 +16,11 @@
 
 #include "app/byte_text.h"
 #include "app/settings_file.h"
+#include "support/files.h"
 
 namespace {
+
+using filekit::slurp;
 
 using kob::IniDocument;
 using kob::SettingsFile;
@@ -32,25 +35,9 @@ struct TempDir {
         std::filesystem::remove_all(path, ec);
     }
     std::string file(const std::string& name) const { return path + "/" + name; }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        if (DIR* d = ::opendir(path.c_str())) {
-            while (dirent* e = ::readdir(d))
-                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-            ::closedir(d);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> entries() const { return filekit::entriesOf(path); }
     std::string path;
 };
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 void spit(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

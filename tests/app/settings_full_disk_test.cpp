@@ -21,29 +21,15 @@
 #include <vector>
 
 #include "app/settings_table.h"
+#include "support/files.h"
 
 namespace {
 
+using filekit::entriesOf;
+using filekit::slurp;
+
 using kob::SettingsFile;
 using kob::WriteResult;
-
-std::vector<std::string> entriesOf(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 int openDescriptors() {
     int n = 0;

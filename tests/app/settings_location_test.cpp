@@ -11,19 +11,15 @@
 #include <sstream>
 
 #include "app/settings_table.h"
+#include "support/files.h"
 
 namespace {
+
+using filekit::slurp;
 
 using kob::SettingsEnvironment;
 using kob::SettingsFile;
 using kob::SettingsLocation;
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 void spit(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

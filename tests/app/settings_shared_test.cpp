@@ -21,8 +21,12 @@
 #include <sstream>
 
 #include "app/settings_file.h"
+#include "support/files.h"
 
 namespace {
+
+using filekit::entriesOf;
+using filekit::slurp;
 
 using kob::SettingsFile;
 using kob::WriteResult;
@@ -32,27 +36,9 @@ constexpr uid_t kAnna = 60001;
 constexpr uid_t kBela = 60002;
 constexpr gid_t kOther = 60009;  // a group neither is in
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 void spit(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
     std::ofstream(path, std::ios::binary) << bytes;
     ::chmod(path.c_str(), mode);
-}
-
-std::vector<std::string> entriesOf(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 struct stat statOf(const std::string& path) {
@@ -61,20 +47,9 @@ struct stat statOf(const std::string& path) {
     return st;
 }
 
-struct TempDir {
-    TempDir() {
-        std::string tmpl = ::testing::TempDir() + "kobaltfa-shared-XXXXXX";
-        path = ::mkdtemp(tmpl.data());
-        ::chmod(path.c_str(), 0755);  // reachable for the pupils
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
-        for (const auto& e : std::filesystem::recursive_directory_iterator(path, ec))
-            if (e.is_directory(ec)) std::filesystem::permissions(e.path(), std::filesystem::perms::all, ec);
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
+// Reachable for the pupils.
+struct TempDir : filekit::ScratchDir {
+    TempDir() : ScratchDir(::testing::TempDir(), "kobaltfa-shared", 0755) {}
     // A folder of the given owner, group and mode.
     std::string folder(const std::string& name, uid_t uid, gid_t gid, mode_t mode) const {
         const std::string p = file(name);
@@ -83,7 +58,6 @@ struct TempDir {
         ::chmod(p.c_str(), mode);
         return p;
     }
-    std::string path;
 };
 
 bool root() { return ::geteuid() == 0; }
@@ -94,32 +68,10 @@ bool root() { return ::geteuid() == 0; }
 // `extraGroup` when given, with `gid` as the primary group) and umask 002.
 WriteResult as(uid_t uid, gid_t gid, const std::function<WriteResult()>& write,
                std::optional<gid_t> extraGroup = std::nullopt) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {false, "pipe"};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::vector<gid_t> groups = {kClass};
-        if (extraGroup) groups.push_back(*extraGroup);
-        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0 ||
-            ::geteuid() != uid)
-            ::_exit(3);
-        ::umask(002);
-        const WriteResult r = write();
-        const std::string out = (r.ok ? "1" : "0") + r.message;
-        (void)!::write(fds[1], out.data(), out.size());
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buf[512];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty())
-        return {false, "child failed, status " + std::to_string(status)};
-    return {out[0] == '1', out.substr(1)};
+    std::vector<gid_t> groups = {kClass};
+    if (extraGroup) groups.push_back(*extraGroup);
+    return filekit::runAs(filekit::Identity{uid, gid, groups, mode_t(002)}, write)
+        .value_or(WriteResult{false, "the child could not act as uid " + std::to_string(uid)});
 }
 
 WriteResult save(const std::string& path, const std::vector<kob::IniEntry>& entries) {

@@ -1,0 +1,105 @@
+// Files for the settings tests (no toolkit): whole-file reads, folder
+// listings, and a save run in a child process under another identity.
+#pragma once
+
+#include <dirent.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/settings_file.h"
+
+namespace filekit {
+
+inline std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// A fresh folder `<parent><stem>-XXXXXX` of the given mode, removed with
+// everything in it, whatever modes the test left on its folders.
+struct ScratchDir {
+    ScratchDir(std::string parent, const std::string& stem, mode_t mode) {
+        if (!parent.empty() && parent.back() != '/') parent += '/';
+        std::string tmpl = parent + stem + "-XXXXXX";
+        path = ::mkdtemp(tmpl.data());
+        ::chmod(path.c_str(), mode);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
+        for (const auto& e : std::filesystem::recursive_directory_iterator(path, ec))
+            if (e.is_directory(ec)) std::filesystem::permissions(e.path(), std::filesystem::perms::all, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    std::string path;
+};
+
+// The names in `dir` (not "." and ".."), sorted.
+inline std::vector<std::string> entriesOf(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Who a child process becomes before it saves.
+struct Identity {
+    uid_t uid;
+    gid_t gid;                  // primary group
+    std::vector<gid_t> groups;  // supplementary groups
+    std::optional<mode_t> umask;
+};
+
+// Runs `write` in a child process, as `who` when given (taken completely, or
+// the child gives up), and hands its result back. Empty when the child could
+// not take the identity or did not report.
+inline std::optional<kob::WriteResult> runAs(const std::optional<Identity>& who,
+                                             const std::function<kob::WriteResult()>& write) {
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (who) {
+            if (::setgroups(who->groups.size(), who->groups.data()) != 0 || ::setgid(who->gid) != 0 ||
+                ::setuid(who->uid) != 0 || ::geteuid() != who->uid)
+                ::_exit(3);
+            if (who->umask) ::umask(*who->umask);
+        }
+        const kob::WriteResult r = write();
+        const std::string out = (r.ok ? "1" : "0") + r.message;
+        (void)!::write(fds[1], out.data(), out.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty()) return std::nullopt;
+    return kob::WriteResult{out[0] == '1', out.substr(1)};
+}
+
+}  // namespace filekit
