@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextEdit>
+#include <QDialog>
 #include <QtTest>
 
 #include "app/about_form.h"
@@ -264,13 +265,7 @@ void AccessibilityTest::theExitQuestionIsNamedToo() {
     QStringList unnamed;
     int checked = 0;
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* d = nullptr;
-        for (int i = 0; i < 200 && !d; ++i) {
-            d = QApplication::activeModalWidget();
-            if (!d) QTest::qWait(10);
-        }
-        if (!d) return;
+    testkit::onDialog([&](QDialog* d) {
         seen = true;
         checked = auditNames(d, unnamed);
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(d);
@@ -278,13 +273,6 @@ void AccessibilityTest::theExitQuestionIsNamedToo() {
             unnamed << QStringLiteral("the dialog itself");
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    // Should the dialog never be found, it is closed anyway after a while.
-    QTimer guard;
-    guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, [] {
-        if (QWidget* d = QApplication::activeModalWidget()) d->close();
-    });
-    guard.start(5000);
     QVERIFY(!TForm1::askExit(h.app->Form1));  // Escape answered "&Nem"
     QVERIFY(seen);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
@@ -299,13 +287,7 @@ void AccessibilityTest::theExitButtonsTellTheirKeys() {
     h.start();
     h.app->Form1->show();
     QMap<QString, QStringList> keys;
-    QTimer::singleShot(0, [&] {
-        QWidget* d = nullptr;
-        for (int i = 0; i < 200 && !d; ++i) {
-            d = QApplication::activeModalWidget();
-            if (!d) QTest::qWait(10);
-        }
-        if (!d) return;
+    testkit::onDialog([&](QDialog* d) {
         for (const char* name : {"Igen", "Nem"}) {
             auto* b = d->findChild<QPushButton*>(QString::fromLatin1(name));
             QAccessibleInterface* a = b ? QAccessible::queryAccessibleInterface(b) : nullptr;
@@ -319,12 +301,6 @@ void AccessibilityTest::theExitButtonsTellTheirKeys() {
         }
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QTimer guard;
-    guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, [] {
-        if (QWidget* d = QApplication::activeModalWidget()) d->close();
-    });
-    guard.start(5000);
     QVERIFY(!TForm1::askExit(h.app->Form1));
     QCOMPARE(keys.value(QStringLiteral("Igen")), (QStringList{"I", "Alt+I", "Enter"}));
     QCOMPARE(keys.value(QStringLiteral("Nem")), (QStringList{"N", "Alt+N", "Alt+N"}));

@@ -19,31 +19,9 @@
 #include "support/testkit.h"
 
 using testkit::Harness;
+using testkit::onDialog;
 
 namespace {
-
-// Runs `act` on the next modal dialog once it is the active window. The
-// fallback closes it anyway, so a broken dialog can never hang the suite;
-// the flag it returns tells whether the fallback had to.
-std::shared_ptr<bool> onDialog(std::function<void(QDialog*)> act) {
-    auto fellBack = std::make_shared<bool>(false);
-    QTimer::singleShot(0, [act, fellBack] {
-        QDialog* d = nullptr;
-        for (int i = 0; i < 200 && !d; ++i) {
-            d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d) QTest::qWait(10);
-        }
-        if (!d) return;
-        QVERIFY(QTest::qWaitForWindowActive(d));
-        act(d);
-        QTimer::singleShot(2000, d, [d, fellBack] {
-            if (!d->isVisible()) return;
-            *fellBack = true;
-            d->done(QDialog::Rejected);
-        });
-    });
-    return fellBack;
-}
 
 // A key as the keyboard gives it: to the focused control of the dialog.
 void press(QDialog* d, QKeyCombination key) {

@@ -121,13 +121,7 @@ void WindowCentringTest::theExitQuestionIsCentredByItsFrame() {
     f->move(20, 30);
     QString placement;
     bool centred = false;
-    QTimer::singleShot(0, [&] {
-        QDialog* d = nullptr;
-        for (int i = 0; i < 500 && !d; ++i) {
-            d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d) QTest::qWait(10);
-        }
-        if (!d) return;
+    testkit::onDialog([&](QDialog* d) {
         for (int i = 0; i < 500 && !centred; ++i) {
             centred = centredByItsFrame(d);
             if (!centred) QTest::qWait(10);

@@ -1,8 +1,32 @@
 #include "support/testkit.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QTest>
+#include <QTimer>
 
 namespace testkit {
+
+std::shared_ptr<bool> onDialog(std::function<void(QDialog*)> act) {
+    auto fellBack = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [act, fellBack] {
+        QDialog* d = nullptr;
+        for (int i = 0; i < 500 && !d; ++i) {
+            d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) QTest::qWait(10);
+        }
+        if (!d) return;
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        act(d);
+        QTimer::singleShot(2000, d, [d, fellBack] {
+            if (!d->isVisible()) return;
+            *fellBack = true;
+            d->done(QDialog::Rejected);
+        });
+    });
+    return fellBack;
+}
 
 void RecordingPlayer::play(std::string_view name, const std::uint8_t*, std::size_t size) {
     cues << QString::fromUtf8(name.data(), int(name.size()));

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "app/cue_player.h"
 #include "app/kobaltfa_app.h"
 #include "drill/random_source.h"
+
+class QDialog;
 
 namespace testkit {
 
@@ -25,6 +28,10 @@ T* child(QWidget* w, const char* name) {
     return c;
 }
 
+// Runs `act` on the next modal dialog once it is the active window. The
+// fallback closes it anyway, so a broken dialog can never hang the suite;
+// the flag it returns tells whether the fallback had to.
+std::shared_ptr<bool> onDialog(std::function<void(QDialog*)> act);
 
 // Records the names of the cues played, in order.
 class RecordingPlayer : public kob::CuePlayer {
