@@ -14,7 +14,6 @@ int main(int argc, char** argv) {
     // one; the environment is read for this and nothing else.
     deps.settingsLocation = kob::settingsLocation(QCoreApplication::applicationFilePath().toStdString(),
                                                   kob::settingsEnvironmentFromProcess());
-    deps.settingsPath = deps.settingsLocation->writePath;
     deps.player = &player;
 
     KobaltfaApp windows(std::move(deps));

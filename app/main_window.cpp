@@ -126,8 +126,7 @@ private:
 TForm1::TForm1(KobaltDeps deps)
     : KobaltWindow(nullptr, QStringLiteral("Form1"), QStringLiteral("Kobaltfa"), QSize(792, 137)),
       deps_(std::move(deps)),
-      settings_(deps_.settingsLocation ? kob::SettingsFile(*deps_.settingsLocation)
-                                       : kob::SettingsFile(deps_.settingsPath)) {
+      settings_(deps_.settingsLocation) {
     setCursor(Qt::UpArrowCursor);
     // The window's own font: what a control without a font of its own shows.
     setFont(kobui::sansFont(11));

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "app/cue_player.h"
 #include "app/kobalt_window.h"
@@ -21,9 +20,9 @@ class SkinManager;
 
 // What the program is wired to; tests replace each piece.
 struct KobaltDeps {
-    std::string settingsPath;                                   // the ini file
-    // Where an installed copy reads and writes; settingsPath when unset.
-    std::optional<kob::SettingsLocation> settingsLocation;
+    // The settings file: beside the executable, or per user for an
+    // installed copy (SettingsLocation::portable for one plain file).
+    kob::SettingsLocation settingsLocation;
     kob::CuePlayer* player = nullptr;                           // sound cues
     std::function<std::unique_ptr<kob::RandomSource>()> makeRandom;  // per drill window
     // Shows "Unable to write to <path>"; a message box by default.

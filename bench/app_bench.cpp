@@ -619,7 +619,7 @@ int bigIni(const std::string& path) {
     testkit::RecordingPlayer player;
     QStringList errors;
     KobaltDeps deps;
-    deps.settingsPath = path;
+    deps.settingsLocation = kob::SettingsLocation::portable(path);
     deps.player = &player;
     deps.reportError = [&](const QString& m) { errors << m; };
     deps.confirmExit = [](QWidget*) { return true; };

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     kob::PulsePlayer player;
     const double tPlayer = mono();
     KobaltDeps deps;
-    deps.settingsPath = kob::iniPathForExecutable(QCoreApplication::applicationFilePath().toStdString());
+    deps.settingsLocation =
+        kob::SettingsLocation::portable(kob::iniPathForExecutable(QCoreApplication::applicationFilePath().toStdString()));
     deps.player = &player;
     std::unique_ptr<KobaltfaApp> all;
     std::unique_ptr<TForm1> alone;

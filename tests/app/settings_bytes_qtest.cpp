@@ -63,7 +63,7 @@ void SettingsBytesTest::installedCopyReadsThePresetAndSavesPerUser() {
     KobaltDeps deps;
     deps.settingsLocation =
         kob::settingsLocation(root + "/usr/bin/kobaltfa", {root + "/home/pupil", "", root + "/etc/xdg"});
-    QVERIFY(deps.settingsLocation->installed);
+    QVERIFY(deps.settingsLocation.installed);
     deps.player = &player;
     deps.reportError = [&](const QString& m) { errors << m; };
     deps.confirmExit = [](QWidget*) { return true; };

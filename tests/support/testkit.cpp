@@ -62,7 +62,7 @@ void Harness::writeIni(const std::string& text) const {
 
 void Harness::start() {
     KobaltDeps deps;
-    deps.settingsPath = iniPath();
+    deps.settingsLocation = kob::SettingsLocation::portable(iniPath());
     deps.player = &player;
     auto script = this->script;
     deps.makeRandom = [script] { return std::make_unique<ScriptedRandom>(script); };
