@@ -942,10 +942,7 @@ public:
             ::unlinkat(dirFd_, tmp.c_str(), 0);
             return rewriteInPlace(fd.get(), st, doc);
         }
-        std::size_t budget = gFaults.failAfterBytes;
-        bool ok = streamOut(doc, out.get(), budget, false);
-        ok = ok && !gFaults.failSync && ::fsync(out.get()) == 0;
-        ok = out.close() && ok;
+        bool ok = fillTemporary(doc, out);
         ok = ok && !gFaults.failRename && ::renameat(dirFd_, tmp.c_str(), dirFd_, name.c_str()) == 0;
         if (!ok) {
             ::unlinkat(dirFd_, tmp.c_str(), 0);
@@ -958,6 +955,14 @@ public:
     }
 
 private:
+    // The whole text into a new temporary file, flushed and closed.
+    static bool fillTemporary(const IniDocument& doc, Fd& out) {
+        std::size_t budget = gFaults.failAfterBytes;
+        bool ok = streamOut(doc, out.get(), budget, false);
+        ok = ok && !gFaults.failSync && ::fsync(out.get()) == 0;
+        return out.close() && ok;
+    }
+
     bool followableLink(const struct stat& link, std::string& name) {
         char target[4096];
         const ssize_t n = ::readlinkat(dirFd_, base_.c_str(), target, sizeof target - 1);
@@ -1029,10 +1034,7 @@ private:
         std::string tmp;
         Fd out(createTemporary(dirFd_, "." + base_ + ".tmp", tmp));
         if (!out.valid()) return Outcome::Failed;
-        std::size_t budget = gFaults.failAfterBytes;
-        bool ok = streamOut(doc, out.get(), budget, false);
-        ok = ok && !gFaults.failSync && ::fsync(out.get()) == 0;
-        ok = out.close() && ok;
+        bool ok = fillTemporary(doc, out);
         if (ok && gFaults.failRename) ok = false, errno = EPERM;
         if (ok) {
             if (::renameat2(dirFd_, tmp.c_str(), dirFd_, base_.c_str(), RENAME_NOREPLACE) == 0) {
@@ -1083,14 +1085,12 @@ WriteResult SettingsFile::write(const std::vector<IniEntry>& entries) const {
 
     // A first save copies the file that was read (an administrator's
     // preset) and edits the copy.
+    // It is asked for only while the own file does not exist, so the file
+    // that reads take is then the preset, if any.
     auto seed = [this] {
         IniDocument::Buffer bytes;
-        for (const std::string& p : loc_.readPaths) {
-            struct stat st {};
-            if (p == loc_.writePath || ::stat(p.c_str(), &st) != 0) continue;
-            if (!readSettingsFile(p, bytes, true)) bytes = IniDocument::Buffer();
-            break;
-        }
+        const std::string p = readPath();
+        if (p.empty() || p == loc_.writePath || !readSettingsFile(p, bytes, true)) bytes = IniDocument::Buffer();
         return bytes;
     };
     for (int attempt = 0; attempt < 20; ++attempt) {
