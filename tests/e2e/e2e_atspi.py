@@ -428,7 +428,8 @@ def answer(tree, args, env, field, typed):
     xdotool(args, env, "key", "Return")
 
 
-def drive(args, env, program):
+def open_program(program):
+    """The running program's accessibility tree and its main window, checked for size."""
     import pyatspi
     from gi.repository import Atspi
 
@@ -436,9 +437,13 @@ def drive(args, env, program):
     app = find_application(pyatspi, program)
     tree = Tree(pyatspi, app)
     log("found the application %r" % app.name)
-
     main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
     check_size(tree, main, MAIN_SIZE, "the main window")
+    return pyatspi, tree, main
+
+
+def drive(args, env, program):
+    pyatspi, tree, main = open_program(program)
     tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Összeadás", root=main))
     log("pressed Összeadás")
 
@@ -493,7 +498,7 @@ def drive(args, env, program):
     wait_for("the drill window to close",
              lambda: no_refused_write(tree) and tree.find(pyatspi.ROLE_DIALOG, DRILL_TITLE) is None,
              describe=tree.describe)
-    main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
+    main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=tree.app)
     log("back in the main window")
 
     # Leave through the exit question.
@@ -556,15 +561,7 @@ def conversion_task(tree, window, wrong):
 
 def drive_wayland(args, env, program):
     """The same road as `drive`, natively on Wayland, through actions and text."""
-    import pyatspi
-    from gi.repository import Atspi
-
-    Atspi.set_timeout(5000, 20000)
-    app = find_application(pyatspi, program)
-    tree = Tree(pyatspi, app)
-    log("found the application %r" % app.name)
-    main = tree.need(pyatspi.ROLE_FRAME, "Kobaltfa", root=app)
-    check_size(tree, main, MAIN_SIZE, "the main window")
+    pyatspi, tree, main = open_program(program)
 
     # The addition drill: opened modally over the hidden main window; its
     # answer field takes only digits, whatever text reaches it.
