@@ -539,7 +539,11 @@ def conversion_task(tree, window, wrong):
     import pyatspi
     tree.press(tree.need(pyatspi.ROLE_PUSH_BUTTON, "Következő feladat", root=window))
     given = tree.need(pyatspi.ROLE_TEXT, "km mező", root=window)
-    text = wait_for("a given number of kilometres", lambda: tree.text_of(given).strip(),
+    metres = tree.need(pyatspi.ROLE_TEXT, "m mező", root=window)
+    # The press lands a moment later (an animated click): the new task has
+    # come when the fields of the last one are empty and a number is given.
+    text = wait_for("a given number of kilometres",
+                    lambda: tree.text_of(metres) == "" and tree.text_of(given).strip(),
                     describe=tree.describe)
     try:
         km = decimal.Decimal(text)
