@@ -9,7 +9,7 @@
 #include <QTextEdit>
 
 #include "app/main_window.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 #include "drill/drill_ui.h"
 
 namespace {

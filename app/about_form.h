@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "app/back_window.h"
+#include "kit/back_window.h"
 
 class QFrame;
 class QLabel;

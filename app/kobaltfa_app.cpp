@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 
 #include "app/about_form.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 #include "arith/arith_windows.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"

@@ -2,7 +2,7 @@
 
 #include "app/kobaltfa_app.h"
 #include "app/pulse_player.h"
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -14,10 +14,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/accessibility.h"
-#include "app/byte_text.h"
+#include "kit/accessibility.h"
+#include "settings/byte_text.h"
 #include "app/skin_manager.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "app/cue_player.h"
-#include "app/kobalt_window.h"
-#include "app/settings_file.h"
-#include "drill/random_source.h"
+#include "kit/kobalt_window.h"
+#include "settings/settings_file.h"
+#include "kit/random_source.h"
 
 class QAction;
 class QMenu;

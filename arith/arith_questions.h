@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "drill/random_source.h"
+#include "kit/random_source.h"
 
 namespace kob {
 

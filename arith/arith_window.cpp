@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/accessibility.h"
+#include "kit/accessibility.h"
 #include "app/main_window.h"
-#include "app/settings_table.h"
-#include "app/ui_common.h"
+#include "settings/settings_table.h"
+#include "kit/ui_common.h"
 #include "arith/picture_aid.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"

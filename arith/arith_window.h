@@ -8,7 +8,7 @@
 #include <QList>
 #include <QString>
 
-#include "app/back_window.h"
+#include "kit/back_window.h"
 #include "arith/arith_drill.h"
 #include "arith/arith_layout.h"
 #include "arith/arith_specs.h"

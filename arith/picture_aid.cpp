@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 
 namespace kobui {
 

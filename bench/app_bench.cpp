@@ -61,8 +61,8 @@
 #include "measure/conversion_window.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
-#include "app/settings_file.h"
-#include "app/settings_table.h"
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
 #include "support/testkit.h"
 
 namespace {

@@ -19,7 +19,7 @@
 
 #include "app/kobaltfa_app.h"
 #include "app/pulse_player.h"
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace {
 

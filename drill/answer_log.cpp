@@ -14,7 +14,7 @@
 #include <QtMath>
 #include <algorithm>
 
-#include "app/accessibility.h"
+#include "kit/accessibility.h"
 
 namespace kobui {
 

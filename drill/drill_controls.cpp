@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/accessibility.h"
-#include "app/ui_common.h"
+#include "kit/accessibility.h"
+#include "kit/ui_common.h"
 #include "drill/drill_ui.h"
 
 namespace kobui {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "drill/drill_state.h"
-#include "drill/random_source.h"
+#include "kit/random_source.h"
 #include "measure/decimal.h"
 #include "measure/unit_table.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 #include "drill/drill_state.h"
 
 namespace kob {

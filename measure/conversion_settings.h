@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 #include "measure/unit_table.h"
 
 namespace kob {

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"
 

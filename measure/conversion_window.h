@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/back_window.h"
+#include "kit/back_window.h"
 #include "measure/conversion_engine.h"
 #include "measure/conversion_settings.h"
 

@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "app/main_window.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 
 TMertekForm::TMertekForm(TForm1* main)
     : BackWindow(main, main, QStringLiteral("MertekForm"),

@@ -3,7 +3,7 @@
 // shown but cannot be chosen yet.
 #pragma once
 
-#include "app/back_window.h"
+#include "kit/back_window.h"
 
 class QPushButton;
 

@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 #include "app/main_window.h"
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 #include "arith/arith_windows.h"
 #include "drill/answer_log.h"
 #include "drill/drill_controls.h"

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/back_window.h"
+#include "kit/back_window.h"
 #include "app/main_window.h"
 #include "app/skin_manager.h"
 #include "support/testkit.h"

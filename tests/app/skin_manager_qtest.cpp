@@ -7,10 +7,10 @@
 #include <QSet>
 #include <QtTest>
 
-#include "app/kobalt_window.h"
+#include "kit/kobalt_window.h"
 #include "app/main_window.h"
 #include "app/skin_manager.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 #include "support/testkit.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 #include "measure/conversion_settings.h"
 
 using namespace kob;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace filekit {
 

@@ -14,7 +14,7 @@
 
 #include "app/cue_player.h"
 #include "app/kobaltfa_app.h"
-#include "drill/random_source.h"
+#include "kit/random_source.h"
 
 class QDialog;
 

@@ -1,4 +1,4 @@
-#include "app/byte_text.h"
+#include "settings/byte_text.h"
 
 #include <cstdint>
 

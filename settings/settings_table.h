@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace kob {
 

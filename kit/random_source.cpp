@@ -1,4 +1,4 @@
-#include "drill/random_source.h"
+#include "kit/random_source.h"
 
 #include <chrono>
 

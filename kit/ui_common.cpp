@@ -1,4 +1,4 @@
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 
 #include <QEvent>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "app/kobalt_window.h"
+#include "kit/kobalt_window.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -7,9 +7,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "app/accessibility.h"
+#include "kit/accessibility.h"
 #include "app/main_window.h"
-#include "app/ui_common.h"
+#include "kit/ui_common.h"
 
 KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

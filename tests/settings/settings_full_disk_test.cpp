@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 #include "support/files.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 #include "support/files.h"
 
 namespace {

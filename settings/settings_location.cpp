@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 #ifndef KOBALTFA_BIN_TO_DATA
 #define KOBALTFA_BIN_TO_DATA "../share"

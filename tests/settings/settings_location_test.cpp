@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 #include "support/files.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <random>
 #include <sstream>
 
-#include "app/byte_text.h"
-#include "app/settings_file.h"
+#include "settings/byte_text.h"
+#include "settings/settings_file.h"
 #include "support/files.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <algorithm>
 #include <utility>

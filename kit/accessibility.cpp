@@ -1,4 +1,4 @@
-#include "app/accessibility.h"
+#include "kit/accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/kobalt_window.h"
+#include "kit/kobalt_window.h"
 
 namespace kobui {
 

@@ -20,7 +20,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 #include "support/files.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // below it again (the main window or the measures chooser).
 #pragma once
 
-#include "app/kobalt_window.h"
+#include "kit/kobalt_window.h"
 
 class BackWindow : public KobaltWindow {
     Q_OBJECT

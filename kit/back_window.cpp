@@ -1,4 +1,4 @@
-#include "app/back_window.h"
+#include "kit/back_window.h"
 
 void BackWindow::FormCloseQuery(bool& canClose) {
     Szoveg(QStringLiteral("ByeBye"));
