@@ -50,8 +50,8 @@ const QStringList& TAboutForm::helpLines() {
     return lines;
 }
 
-TAboutForm::TAboutForm(TForm1* main)
-    : BackWindow(main, main, QStringLiteral("AboutForm"), QStringLiteral("Brumbi kisiskolásoknak"),
+TAboutForm::TAboutForm(kobui::Shell& shell, QWidget* mainWindow)
+    : BackWindow(shell, mainWindow, QStringLiteral("AboutForm"), QStringLiteral("Brumbi kisiskolásoknak"),
                  QSize(577, 462)) {
     setFont(kobui::sansFont(11));
     // Nothing of the help is needed before the pupil opens it.
@@ -113,6 +113,6 @@ void TAboutForm::FormActivate() {
     Vege->setFocus();
 }
 
-void TAboutForm::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }
+void TAboutForm::FormClick() { Szoveg(kob::Cue::LeaveMeAlone); }
 
 void TAboutForm::VegeClick() { close(); }

@@ -14,7 +14,7 @@ class QTextEdit;
 class TAboutForm : public BackWindow {
     Q_OBJECT
 public:
-    explicit TAboutForm(TForm1* main);
+    TAboutForm(kobui::Shell& shell, QWidget* mainWindow);
 
     // The help text, one entry per line, blank lines included.
     static const QStringList& helpLines();

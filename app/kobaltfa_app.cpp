@@ -59,18 +59,20 @@ void installApplicationWide() {
 
 KobaltfaApp::KobaltfaApp(KobaltDeps deps) {
     installApplicationWide();
-    main_ = std::make_unique<TForm1>(std::move(deps));
+    shell_ = std::make_unique<ProgramShell>(std::move(deps));
+    ProgramShell& shell = *shell_;
+    main_ = std::make_unique<TForm1>(shell);
     Form1 = main_.get();
-    OsszeadForm = new TOsszeadForm(Form1);
-    KivonForm = new TKivonForm(Form1);
-    SzorzasForm = new TSzorzasForm(Form1);
-    OsztasForm = new TOsztasForm(Form1);
-    MertekForm = new TMertekForm(Form1);
-    AboutForm = new TAboutForm(Form1);
-    TeruletForm = new TTeruletForm(Form1, MertekForm);
-    HosszuForm = new THosszuForm(Form1, MertekForm);
-    TerfogatForm = new TTerfogatForm(Form1, MertekForm);
-    TomegForm = new TTomegForm(Form1, MertekForm);
+    OsszeadForm = new TOsszeadForm(shell, Form1);
+    KivonForm = new TKivonForm(shell, Form1);
+    SzorzasForm = new TSzorzasForm(shell, Form1);
+    OsztasForm = new TOsztasForm(shell, Form1);
+    MertekForm = new TMertekForm(shell, Form1);
+    AboutForm = new TAboutForm(shell, Form1);
+    TeruletForm = new TTeruletForm(shell, MertekForm);
+    HosszuForm = new THosszuForm(shell, MertekForm);
+    TerfogatForm = new TTerfogatForm(shell, MertekForm);
+    TomegForm = new TTomegForm(shell, MertekForm);
     others_ = {OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm,
                TeruletForm, HosszuForm, TerfogatForm, TomegForm};
     Form1->setTargets(OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm);
@@ -78,9 +80,11 @@ KobaltfaApp::KobaltfaApp(KobaltDeps deps) {
 }
 
 KobaltfaApp::~KobaltfaApp() {
-    // Windows go in reverse order of creation; the main window last.
+    // Windows go in reverse order of creation; the main window last, then
+    // the shell they were built on.
     for (auto it = others_.rbegin(); it != others_.rend(); ++it) delete *it;
     others_.clear();
+    main_.reset();
 }
 
 QList<KobaltWindow*> KobaltfaApp::windows() const {

@@ -1,5 +1,5 @@
-// The program's eleven windows, created once at start in their fixed order
-// and kept until the end.
+// The program: its shell and its eleven windows, created once at start in
+// their fixed order and kept until the end.
 #pragma once
 
 #include <memory>
@@ -22,6 +22,9 @@ public:
     explicit KobaltfaApp(KobaltDeps deps);
     ~KobaltfaApp();
 
+    // Settings file, cues, skins: what every window is built on.
+    ProgramShell* shell() const { return shell_.get(); }
+
     // In creation order.
     TForm1* Form1;
     TOsszeadForm* OsszeadForm;
@@ -39,6 +42,7 @@ public:
     QList<KobaltWindow*> windows() const;
 
 private:
+    std::unique_ptr<ProgramShell> shell_;
     std::unique_ptr<TForm1> main_;
     QList<KobaltWindow*> others_;
 };

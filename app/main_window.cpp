@@ -1,40 +1,20 @@
 #include "app/main_window.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QResource>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "kit/accessibility.h"
-#include "settings/byte_text.h"
 #include "app/skin_manager.h"
+#include "kit/accessibility.h"
 #include "kit/ui_common.h"
+#include "settings/byte_text.h"
 
 namespace {
-
-struct SkinItem {
-    const char* object;
-    const char* caption;
-    Qt::Key key;
-    void (TForm1::*onClick)();
-};
-const SkinItem kSkinItems[] = {
-    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, &TForm1::AluminiumSkin1Click},
-    {"SmokySkin1", "Smoky Skin", Qt::Key_S, &TForm1::SmokySkin1Click},
-    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, &TForm1::BeijingSkin1Click},
-    {"VistaSkin1", "Vista Skin", Qt::Key_V, &TForm1::VistaSkin1Click},
-    {"WebSkin1", "Web Skin", Qt::Key_W, &TForm1::WebSkin1Click},
-    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, &TForm1::ElegantSkin1Click},
-};
 
 // The exit confirmation, centred on the screen: "&Igen" is the default button
 // and has the focus at first, "&Nem" the cancel button (Escape); Enter and
@@ -123,36 +103,18 @@ private:
 
 }  // namespace
 
-TForm1::TForm1(KobaltDeps deps)
-    : KobaltWindow(nullptr, QStringLiteral("Form1"), QStringLiteral("Kobaltfa"), QSize(792, 137)),
-      deps_(std::move(deps)),
-      settings_(deps_.settingsLocation) {
+TForm1::TForm1(ProgramShell& shell)
+    : KobaltWindow(shell, QStringLiteral("Form1"), QStringLiteral("Kobaltfa"), QSize(792, 137), Role::Frame),
+      program_(shell) {
     setCursor(Qt::UpArrowCursor);
     // The window's own font: what a control without a font of its own shows.
     setFont(kobui::sansFont(11));
-    skin_ = new SkinManager(this);
-    skin_->setObjectName(QStringLiteral("SkinMen"));
-    buildPopup();
-    addActions(skinActions_);
+    program_.setMessageOwner(this);
     buildButtons();
     FormCreate();
 }
 
 TForm1::~TForm1() = default;
-
-void TForm1::buildPopup() {
-    popup_ = new QMenu(this);
-    popup_->setObjectName(QStringLiteral("PopupMenu1"));
-    for (const SkinItem& item : kSkinItems) {
-        auto* a = new QAction(QString::fromUtf8(item.caption), this);
-        a->setObjectName(QString::fromLatin1(item.object));
-        a->setShortcut(QKeySequence(Qt::CTRL | item.key));
-        a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, item.onClick);
-        popup_->addAction(a);
-        skinActions_ << a;
-    }
-}
 
 void TForm1::buildButtons() {
     const QFont big = kobui::arialFont(16, true);
@@ -214,31 +176,13 @@ void TForm1::MertekBtnClick() { open(4); }
 void TForm1::AboutBtnClick() { open(5); }
 void TForm1::KilepBtnClick() { close(); }
 
-void TForm1::AluminiumSkin1Click() { skin_->setSkinName(QStringLiteral("Aluminium (internal)")); }
-void TForm1::SmokySkin1Click() { skin_->setSkinName(QStringLiteral("Smoky (internal)")); }
-void TForm1::BeijingSkin1Click() { skin_->setSkinName(QStringLiteral("Beijing Ext (internal)")); }
-void TForm1::VistaSkin1Click() { skin_->setSkinName(QStringLiteral("Vista (internal)")); }
-void TForm1::WebSkin1Click() { skin_->setSkinName(QStringLiteral("WEB (internal)")); }
-void TForm1::ElegantSkin1Click() { skin_->setSkinName(QStringLiteral("Elegant (internal)")); }
-
 void TForm1::FormCreate() {
-    const auto reader = settings_.read();
+    const auto reader = program_.settings().read();
     const std::string name =
         reader.readString("Skin", "SkinName", SkinManager::defaultName().toStdString());
     // Any bytes: a name that is not UTF-8 goes back to the file unchanged.
-    skin_->setSkinName(QString::fromStdU16String(kob::utf16FromBytes(name)));
-    Szoveg(QStringLiteral("Hello"));
-}
-
-void TForm1::Szoveg(const QString& name) {
-    if (!deps_.player) return;
-    // Resources are stored under upper-case names, so any spelling finds them.
-    const QString upper = name.toUpper();
-    QResource res(QStringLiteral(":/sounds/%1").arg(upper));
-    if (!res.isValid() || res.compressionAlgorithm() != QResource::NoCompression) return;
-    const QByteArray utf8 = name.toUtf8();
-    deps_.player->play(std::string_view(utf8.constData(), size_t(utf8.size())),
-                       reinterpret_cast<const std::uint8_t*>(res.data()), size_t(res.size()));
+    SkinMen()->setSkinName(QString::fromStdU16String(kob::utf16FromBytes(name)));
+    Szoveg(kob::Cue::Hello);
 }
 
 bool TForm1::askExit(QWidget* parent) {
@@ -248,35 +192,13 @@ bool TForm1::askExit(QWidget* parent) {
 }
 
 void TForm1::FormCloseQuery(bool& canClose) {
-    Szoveg(QStringLiteral("YoullRegretThat"));
-    canClose = deps_.confirmExit ? deps_.confirmExit(this) : askExit(this);
+    Szoveg(kob::Cue::YoullRegretThat);
+    canClose = program_.confirmExit() ? program_.confirmExit()(this) : askExit(this);
 }
 
 void TForm1::FormClose() {
-    const kob::WriteResult r =
-        settings_.write({{"Skin", "SkinName", kob::bytesFromUtf16(skin_->skinName().toStdU16String())}});
-    reportWriteResult(r);
+    program_.reportWriteResult(program_.settings().write(
+        {{"Skin", "SkinName", kob::bytesFromUtf16(SkinMen()->skinName().toStdU16String())}}));
     // The program ends with the main window, also after a refused write.
     emit programEnded();
-}
-
-bool TForm1::writeSettings(const std::vector<kob::IniEntry>& entries) {
-    const kob::WriteResult r = settings_.write(entries);
-    reportWriteResult(r);
-    return r.ok;
-}
-
-void TForm1::reportWriteResult(const kob::WriteResult& r) {
-    if (r.ok) return;
-    const QString msg = QString::fromStdString(r.message);
-    if (deps_.reportError) {
-        deps_.reportError(msg);
-    } else {
-        QMessageBox::warning(isVisible() ? this : nullptr, QStringLiteral("Kobaltfa"), msg);
-    }
-}
-
-std::unique_ptr<kob::RandomSource> TForm1::makeRandom() const {
-    if (deps_.makeRandom) return deps_.makeRandom();
-    return std::make_unique<kob::ClockRandom>();
 }

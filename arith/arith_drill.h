@@ -32,9 +32,6 @@ public:
     // operands. The expected answer always follows the operands on screen.
     void General(Choice choice);
 
-    // One timer tick; the countdown gauge's progress.
-    int tick() { return m_.tick(); }
-
     struct Checked {
         Verdict verdict;
         std::string logLine;

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "kit/accessibility.h"
-#include "app/main_window.h"
+#include "kit/shell.h"
 #include "settings/settings_table.h"
 #include "kit/ui_common.h"
 #include "arith/picture_aid.h"
@@ -59,18 +59,15 @@ private:
     std::function<void()> chosenByKey_;
 };
 
-std::unique_ptr<kob::RandomSource> randomFor(TForm1* main) {
-    return main ? main->makeRandom() : std::make_unique<kob::ClockRandom>();
-}
-
 }  // namespace
 
-ArithWindow::ArithWindow(TForm1* main, const kob::ArithWindowSpec& data, const kobui::ArithLayout& L)
-    : BackWindow(main, main, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
-                 QSize(data.clientWidth, data.fullHeight)),
-      spec_(data),
+ArithWindow::ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowSpec& spec,
+                         const kobui::ArithLayout& L)
+    : BackWindow(shell, mainWindow, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
+                 QSize(spec.clientWidth, spec.fullHeight)),
+      spec_(spec),
       layout_(L),
-      drill_(data.op, data.design, randomFor(main)) {
+      drill_(spec.op, spec.design, shell.makeRandom()) {
     setFont(kobui::sansFont(11));
     // The window reads its settings and starts its drill only when it is
     // opened, so its controls wait for that too. Until then its clock would
@@ -196,7 +193,7 @@ void ArithWindow::Ellenorzes() {
     const auto checked = drill_.Ellenorzes(Annyi->text().toStdString());
     if (!checked) return;  // nothing to judge: the question stays
     const kob::Verdict& v = checked->verdict;
-    Szoveg(QString::fromLatin1(v.cue));
+    Szoveg(v.cue);
     controls_->Memo->appendLine(QString::fromStdString(checked->logLine), v.colour);
     controls_->showVerdict(v);
     General();
@@ -209,7 +206,7 @@ void ArithWindow::onShow() {
 
 void ArithWindow::FormCreate() {
     const kob::WindowSettings& w = kob::windowSettings(spec_.windowClass);
-    const auto values = kob::loadWindowSettings(mainForm()->settings(), w);
+    const auto values = kob::loadWindowSettings(shell().settings(), w);
     // The time limit first, then the buttons in order: the last one stored
     // as selected wins.
     for (const kob::SettingValue& v : values) {
@@ -239,7 +236,7 @@ void ArithWindow::setButton(QRadioButton* b, bool on) {
 void ArithWindow::FormActivate() {
     drill_.activate(controls_->idoScroll());
     controls_->startRun();
-    Szoveg(QStringLiteral("DragonBall"));
+    Szoveg(kob::Cue::DragonBall);
     General();
     kobui::RoundControl(controls_->Memo);
     kobui::RoundControl(RGSzorzo);
@@ -248,7 +245,7 @@ void ArithWindow::FormActivate() {
 }
 
 void ArithWindow::FormClick() {
-    Szoveg(QStringLiteral("LeaveMeAlone"));
+    Szoveg(kob::Cue::LeaveMeAlone);
     Annyi->setFocus();
 }
 
@@ -264,5 +261,5 @@ void ArithWindow::FormClose() {
             v.intValue = b->isChecked() ? 1 : 0;
         }
     }
-    mainForm()->reportWriteResult(kob::storeWindowSettings(mainForm()->settings(), w, values));
+    shell().reportWriteResult(kob::storeWindowSettings(shell().settings(), w, values));
 }

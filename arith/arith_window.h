@@ -26,10 +26,11 @@ class PictureAid;
 class ArithWindow : public BackWindow {
     Q_OBJECT
 public:
-    ArithWindow(TForm1* main, const kob::ArithWindowSpec& data, const kobui::ArithLayout& layout);
+    ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowSpec& spec,
+                const kobui::ArithLayout& layout);
     ~ArithWindow() override;
 
-    const kob::ArithWindowSpec& data() const { return spec_; }
+    const kob::ArithWindowSpec& spec() const { return spec_; }
     kob::ArithDrill& drill() { return drill_; }
     kobui::DrillControls* controls() const { return controls_; }
     kobui::PictureAid* pictures() const { return aid_; }

@@ -1,13 +1,13 @@
 #include "arith/arith_windows.h"
 
-TOsszeadForm::TOsszeadForm(TForm1* main)
-    : ArithWindow(main, kob::additionSpec(), kobui::additionLayout()) {}
+TOsszeadForm::TOsszeadForm(kobui::Shell& shell, QWidget* mainWindow)
+    : ArithWindow(shell, mainWindow, kob::additionSpec(), kobui::additionLayout()) {}
 
-TKivonForm::TKivonForm(TForm1* main)
-    : ArithWindow(main, kob::subtractionSpec(), kobui::subtractionLayout()) {}
+TKivonForm::TKivonForm(kobui::Shell& shell, QWidget* mainWindow)
+    : ArithWindow(shell, mainWindow, kob::subtractionSpec(), kobui::subtractionLayout()) {}
 
-TSzorzasForm::TSzorzasForm(TForm1* main)
-    : ArithWindow(main, kob::multiplicationSpec(), kobui::multiplicationLayout()) {}
+TSzorzasForm::TSzorzasForm(kobui::Shell& shell, QWidget* mainWindow)
+    : ArithWindow(shell, mainWindow, kob::multiplicationSpec(), kobui::multiplicationLayout()) {}
 
-TOsztasForm::TOsztasForm(TForm1* main)
-    : ArithWindow(main, kob::divisionSpec(), kobui::divisionLayout()) {}
+TOsztasForm::TOsztasForm(kobui::Shell& shell, QWidget* mainWindow)
+    : ArithWindow(shell, mainWindow, kob::divisionSpec(), kobui::divisionLayout()) {}

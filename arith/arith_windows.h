@@ -1,5 +1,6 @@
 // The four arithmetic drill windows. Each is the arithmetic window with its
-// own description and arrangement; nothing else differs.
+// own description and arrangement; nothing else differs. Each shows the
+// main window again when it closes.
 #pragma once
 
 #include "arith/arith_window.h"
@@ -7,23 +8,23 @@
 class TOsszeadForm : public ArithWindow {
     Q_OBJECT
 public:
-    explicit TOsszeadForm(TForm1* main);
+    TOsszeadForm(kobui::Shell& shell, QWidget* mainWindow);
 };
 
 class TKivonForm : public ArithWindow {
     Q_OBJECT
 public:
-    explicit TKivonForm(TForm1* main);
+    TKivonForm(kobui::Shell& shell, QWidget* mainWindow);
 };
 
 class TSzorzasForm : public ArithWindow {
     Q_OBJECT
 public:
-    explicit TSzorzasForm(TForm1* main);
+    TSzorzasForm(kobui::Shell& shell, QWidget* mainWindow);
 };
 
 class TOsztasForm : public ArithWindow {
     Q_OBJECT
 public:
-    explicit TOsztasForm(TForm1* main);
+    TOsztasForm(kobui::Shell& shell, QWidget* mainWindow);
 };

@@ -227,7 +227,7 @@ void closeConversion(testkit::Harness& h, ConversionWindow* w) {
 // A given unit and a fresh task; the fields filled with the right answer
 // (every `wrongEvery`-th task one field wrong).
 void poseAndFill(ConversionWindow* w, int task, int wrongEvery) {
-    const auto& rows = w->unitRows();
+    const auto& rows = w->unitControls();
     if (!rows[1].choice->isChecked()) rows[1].choice->click();
     w->Kovetkezo->click();
     const auto& expected = w->engine().state().ExpectedValues;

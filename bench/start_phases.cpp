@@ -63,11 +63,13 @@ int main(int argc, char** argv) {
         kob::SettingsLocation::portable(kob::iniPathForExecutable(QCoreApplication::applicationFilePath().toStdString()));
     deps.player = &player;
     std::unique_ptr<KobaltfaApp> all;
+    std::unique_ptr<ProgramShell> shell;
     std::unique_ptr<TForm1> alone;
     TForm1* main = nullptr;
     if (mainOnly) {
         installApplicationWide();
-        alone = std::make_unique<TForm1>(std::move(deps));
+        shell = std::make_unique<ProgramShell>(std::move(deps));
+        alone = std::make_unique<TForm1>(*shell);
         main = alone.get();
     } else {
         all = std::make_unique<KobaltfaApp>(std::move(deps));

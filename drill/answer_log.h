@@ -51,7 +51,6 @@ public:
 
     // The gap between the client rectangle and the text, on every side.
     void setInset(int px);
-    int inset() const { return inset_; }
 
     // The editor the log has turned into, or null while it is still the
     // plain list of lines.

@@ -113,7 +113,6 @@ void DrillControls::ElteltIdoTimer() {
     // Hidden windows tick too; painting is left to the toolkit's own
     // visibility checks, so a hidden gauge costs nothing.
     setClamped(IdoCsik, progress);
-    emit ticked();
 }
 
 void DrillControls::startRun() {

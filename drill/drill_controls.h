@@ -71,8 +71,6 @@ public:
 signals:
     // The limit changed (after the handler's own work).
     void timeLimitChanged();
-    // One tick was counted.
-    void ticked();
 
 public slots:
     void IdoScrollChange();

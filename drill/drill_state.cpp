@@ -35,11 +35,11 @@ Verdict DrillMechanics::judge(bool good) {
     v.late = s_.LateFlag;
     if (s_.LateFlag) ++s_.LateCount;
     if (good) {
-        v.cue = "Perfect";
+        v.cue = Cue::Perfect;
         ++s_.GoodCount;
         v.colour = kLogGreen;
     } else {
-        v.cue = "Missed";
+        v.cue = Cue::Missed;
         ++s_.BadCount;
         v.colour = kLogRed;
     }

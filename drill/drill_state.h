@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "kit/cue.h"
+
 namespace kob {
 
 // Log colours as 0xRRGGBB.
@@ -33,7 +35,7 @@ struct DrillState {
 struct Verdict {
     bool good = false;
     bool late = false;           // LateFlag was raised at the check
-    const char* cue = "";        // "Perfect" or "Missed"
+    Cue cue = Cue::Missed;       // Perfect or Missed
     std::uint32_t colour = 0;    // kLogGreen or kLogRed
     std::int32_t asked = 0, good_count = 0, bad_count = 0, late_count = 0;
     int percent = 0;             // good * 100 div asked, truncating

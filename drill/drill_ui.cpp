@@ -22,8 +22,8 @@ void RoundControl(QWidget* w) {
     path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
     w->setMask(QRegion(path.toFillPolygon().toPolygon()));
     // The inset is fixed, whatever it was before.
-    if (auto* log = qobject_cast<AnswerLog*>(w)) log->setInset(5);
-    else if (auto* te = qobject_cast<QTextEdit*>(w)) te->document()->setDocumentMargin(5);
+    if (auto* log = qobject_cast<AnswerLog*>(w)) log->setInset(kRoundedTextInset);
+    else if (auto* te = qobject_cast<QTextEdit*>(w)) te->document()->setDocumentMargin(kRoundedTextInset);
     w->update();
 }
 

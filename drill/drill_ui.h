@@ -15,6 +15,8 @@ namespace kobui {
 // rectangle. Measured from the client rectangle every time, so applying it
 // again never narrows the text.
 void RoundControl(QWidget* w);
+// The gap RoundControl leaves between a text box's client rectangle and its text.
+inline constexpr int kRoundedTextInset = 5;
 
 // An answer log: centred lines, vertical scroll bar.
 AnswerLog* makeLog(QWidget* parent, const QString& object, const QRect& rect, const QFont& font,

@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             field = kob::answerDigits(field + kob::answerDigits(pasted, maxLen), maxLen);
             break;
         }
-        case 1: drill.tick(); break;
+        case 1: drill.mechanics().tick(); break;
         case 2: choice = pickChoice(); break;
         case 3: drill.mechanics().setTimeLimit(in.next()); break;
         default: {  // a typed character

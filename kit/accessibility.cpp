@@ -118,7 +118,7 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* w = qobject_cast<KobaltWindow*>(object)) {
         // The main window is the program's frame; every other window is
         // one of its dialogs.
-        return new QAccessibleWidget(w, w->mainForm() ? QAccessible::Dialog : QAccessible::Window);
+        return new QAccessibleWidget(w, w->role() == KobaltWindow::Role::Dialog ? QAccessible::Dialog : QAccessible::Window);
     }
     if (auto* l = qobject_cast<QLabel*>(object); l && l->property(kValueProperty).toBool())
         return new ShownTextAccessible(l, QAccessible::StaticText, "text");

@@ -1,7 +1,7 @@
 #include "kit/back_window.h"
 
 void BackWindow::FormCloseQuery(bool& canClose) {
-    Szoveg(QStringLiteral("ByeBye"));
+    Szoveg(kob::Cue::ByeBye);
     if (below_) below_->show();
     canClose = true;
 }

@@ -7,11 +7,9 @@
 class BackWindow : public KobaltWindow {
     Q_OBJECT
 public:
-    BackWindow(TForm1* main, QWidget* below, const QString& objectName, const QString& title,
+    BackWindow(kobui::Shell& shell, QWidget* below, const QString& objectName, const QString& title,
                QSize client)
-        : KobaltWindow(main, objectName, title, client), below_(below) {}
-
-    QWidget* below() const { return below_; }
+        : KobaltWindow(shell, objectName, title, client), below_(below) {}
 
 protected:
     void FormCloseQuery(bool& canClose) override;

@@ -8,13 +8,15 @@
 #include <QPushButton>
 
 #include "kit/accessibility.h"
-#include "app/main_window.h"
+#include "kit/shell.h"
 #include "kit/ui_common.h"
 
-KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client)
+KobaltWindow::KobaltWindow(kobui::Shell& shell, const QString& objectName, const QString& title, QSize client,
+                           Role role)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      main_(main),
+      shell_(shell),
+      role_(role),
       design_(client),
       centring_(new kobui::ScreenCentring(this)) {
     // Before the title and the controls, so that assistive technologies
@@ -25,8 +27,7 @@ KobaltWindow::KobaltWindow(TForm1* main, const QString& objectName, const QStrin
     setFixedSize(client);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // The skin shortcuts must work whenever this window is the active one.
-    TForm1* m = main_ ? main_ : qobject_cast<TForm1*>(this);
-    if (m) addActions(m->skinActions());
+    addActions(shell_.skinActions());
 }
 
 void KobaltWindow::setClientHeight(int h) {
@@ -102,9 +103,7 @@ void KobaltWindow::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void KobaltWindow::contextMenuEvent(QContextMenuEvent* e) {
-    TForm1* m = main_ ? main_ : qobject_cast<TForm1*>(this);
-    if (!m) return;
-    QMenu* menu = m->PopupMenu1();
+    QMenu* menu = shell_.skinMenu();
     // The skin menu opens horizontally centred on the mouse.
     const QSize sz = menu->sizeHint();
     menu->popup(e->globalPos() - QPoint(sz.width() / 2, 0));
@@ -122,7 +121,4 @@ void KobaltWindow::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void KobaltWindow::Szoveg(const QString& name) {
-    TForm1* m = main_ ? main_ : qobject_cast<TForm1*>(this);
-    if (m) m->Szoveg(name);
-}
+void KobaltWindow::Szoveg(kob::Cue cue) { shell_.Szoveg(cue); }

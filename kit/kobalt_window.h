@@ -3,34 +3,38 @@
 // skin pop-up menu on a right click anywhere, the skin shortcuts, Enter on
 // the focused button for a keyboard-only pupil, and the handler hooks the
 // windows fill in (creation, activation, background click, close query,
-// close). A window closes by its back button, its close box or Alt+F4;
-// Escape closes nothing.
+// close). A window reaches the rest of the program only through its shell.
+// A window closes by its back button, its close box or Alt+F4; Escape
+// closes nothing.
 #pragma once
 
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
-class TForm1;
+#include "kit/cue.h"
+
 namespace kobui {
 class ScreenCentring;
-}
+class Shell;
+}  // namespace kobui
 
 class KobaltWindow : public QWidget {
     Q_OBJECT
 public:
-    // `main` is the main window every window plays its cues through; the
-    // main window passes nullptr for itself.
-    KobaltWindow(TForm1* main, const QString& objectName, const QString& title, QSize client);
+    // The main window is the program's frame; every other window is one of
+    // its dialogs (which is what assistive technologies are told).
+    enum class Role { Frame, Dialog };
 
-    TForm1* mainForm() const { return main_; }
+    KobaltWindow(kobui::Shell& shell, const QString& objectName, const QString& title, QSize client,
+                 Role role = Role::Dialog);
+
+    kobui::Shell& shell() const { return shell_; }
+    Role role() const { return role_; }
 
     // Hides `opener` and shows this window modally over it. Returns at once;
     // the window's close query shows the window below it again.
     void showModalFrom(QWidget* opener);
-
-    // The client size the window was designed with.
-    QSize designSize() const { return design_; }
 
     // Sets the window's outer height (the frame is the toolkit's); used by
     // the addition and subtraction windows to cut off the picture strip.
@@ -69,12 +73,13 @@ protected:
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
 
-    // Plays a cue through the main window.
-    void Szoveg(const QString& name);
+    // Plays a cue through the shell.
+    void Szoveg(kob::Cue cue);
 
 private:
-    TForm1* main_;
-    QSize design_;
+    kobui::Shell& shell_;
+    Role role_;
+    QSize design_;  // the client size the window was designed with
     bool built_ = true;
     kobui::ScreenCentring* centring_;
 };

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/main_window.h"
+#include "kit/shell.h"
 #include "kit/ui_common.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"
@@ -145,7 +145,7 @@ kobui::DrillLayout drillLayout() {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The first field that waits for an answer gets the keyboard, else the check.
-void focusFirstAnswer(const std::vector<ConversionWindow::UnitRow>& rows, std::optional<std::size_t> given,
+void focusFirstAnswer(const std::vector<ConversionWindow::UnitControls>& rows, std::optional<std::size_t> given,
                       QWidget* check) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (given != i && !rows[i].field->isHidden()) {
@@ -168,12 +168,12 @@ int choiceWidth(const ConversionLayout& L, std::size_t i) {
 
 }  // namespace
 
-ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const ConversionWindowData& data)
-    : BackWindow(main, chooser, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
+ConversionWindow::ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowSpec& spec)
+    : BackWindow(shell, chooser, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
                  QSize(665, 426)),
-      table_(*data.table),
-      engine_(*data.table, main ? main->makeRandom() : nullptr),
-      data_(data) {
+      table_(*spec.table),
+      engine_(*spec.table, shell.makeRandom()),
+      spec_(spec) {
     setFont(kobui::sansFont(11));
     FormCreate();
     // The controls wait for the first opening; they take the values read
@@ -182,18 +182,18 @@ ConversionWindow::ConversionWindow(TForm1* main, QWidget* chooser, const Convers
 }
 
 void ConversionWindow::buildControls() {
-    const ConversionWindowData& data = data_;
+    const ConversionWindowSpec& spec = spec_;
     drill_ = new kobui::DrillControls(this, engine_.mechanics(), drillLayout());
     // The log is built holding one empty line, kept for the whole run: the
     // first task checked stands on its second row.
     drill_->Memo->appendLine(QString(), 0x000000);
-    buildRows(data);
+    buildRows(spec);
     buildRightColumn();
     buildTabOrder();
 
     connect(Kovetkezo, &QPushButton::clicked, this, &ConversionWindow::KovetkezoClick);
     connect(EllenBtn, &QPushButton::clicked, this, &ConversionWindow::EllenBtnClick);
-    for (const UnitRow& r : rows_) {
+    for (const UnitControls& r : rows_) {
         connect(r.toggle, &QCheckBox::toggled, this, &ConversionWindow::CNkmClick);
         // A choice becoming selected (also from the settings) recolours the
         // rows, and so does every click, even on the choice already selected.
@@ -202,7 +202,7 @@ void ConversionWindow::buildControls() {
         });
         connect(r.choice, &QRadioButton::clicked, this, &ConversionWindow::RBNkmClick);
     }
-    if (data.spinKmRunsIdoScrollChange) {
+    if (spec.spinKmRunsIdoScrollChange) {
         // Every change of the first maximum's text re-applies the time limit.
         connect(rows_.front().spin, &QSpinBox::textChanged, this, &ConversionWindow::IdoScrollChange);
     }
@@ -211,8 +211,8 @@ void ConversionWindow::buildControls() {
 
 ConversionWindow::~ConversionWindow() = default;
 
-void ConversionWindow::buildRows(const ConversionWindowData& data) {
-    const ConversionLayout& L = data.layout;
+void ConversionWindow::buildRows(const ConversionWindowSpec& spec) {
+    const ConversionLayout& L = spec.layout;
     const QFont fieldFont = kobui::arialFont(21, true);
     const QFont labelFont = kobui::arialFont(19, true);
     const QFont raisedFont = kobui::arialFont(16, true);
@@ -229,7 +229,7 @@ void ConversionWindow::buildRows(const ConversionWindowData& data) {
         const kob::UnitRow& u = table_.rows[i];
         const int y = L.fieldY[i];
         const QString unit = q(u.choiceCaption);
-        UnitRow r{};
+        UnitControls r{};
 
         r.field = new kobui::UnitField(this);
         r.field->setObjectName(q(u.field));
@@ -294,19 +294,19 @@ void ConversionWindow::buildTabOrder() {
     // Choose the unit, draw the task, fill the fields, check; then the
     // options, the time limit, the log and the way back.
     QList<QWidget*> chain;
-    for (const UnitRow& r : rows_) chain << r.choice;
+    for (const UnitControls& r : rows_) chain << r.choice;
     chain << Kovetkezo;
-    for (const UnitRow& r : rows_) chain << r.field;
+    for (const UnitControls& r : rows_) chain << r.field;
     chain << EllenBtn;
-    for (const UnitRow& r : rows_) chain << r.toggle;
-    for (const UnitRow& r : rows_) chain << r.spin;
+    for (const UnitControls& r : rows_) chain << r.toggle;
+    for (const UnitControls& r : rows_) chain << r.spin;
     chain << drill_->IdoScroll << drill_->Memo << drill_->sButton1;
     for (int i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 // ---------------------------------------------------------------- settings
 
-void ConversionWindow::FormCreate() { created_ = kob::loadConversionSettings(mainForm()->settings(), table_); }
+void ConversionWindow::FormCreate() { created_ = kob::loadConversionSettings(shell().settings(), table_); }
 
 void ConversionWindow::applySettings(const kob::ConversionSettings& s) {
     // Each value goes through the control's own setter: a changed one runs
@@ -329,7 +329,7 @@ void ConversionWindow::applySettings(const kob::ConversionSettings& s) {
 kob::ConversionSettings ConversionWindow::currentSettings() const {
     kob::ConversionSettings s;
     s.timeLimit = drill_->idoScroll();
-    for (const UnitRow& r : rows_) {
+    for (const UnitControls& r : rows_) {
         s.maxima.push_back(kob::spinTextValue(r.spin->text().toStdString()));
         s.switchedOn.push_back(r.toggle->isChecked());
     }
@@ -338,8 +338,8 @@ kob::ConversionSettings ConversionWindow::currentSettings() const {
 }
 
 void ConversionWindow::FormClose() {
-    const kob::WriteResult r = kob::storeConversionSettings(mainForm()->settings(), table_, currentSettings());
-    mainForm()->reportWriteResult(r);
+    const kob::WriteResult r = kob::storeConversionSettings(shell().settings(), table_, currentSettings());
+    shell().reportWriteResult(r);
 }
 
 // ---------------------------------------------------------------- handlers
@@ -347,8 +347,8 @@ void ConversionWindow::FormClose() {
 void ConversionWindow::FormActivate() {
     engine_.activate(drill_->idoScroll());
     drill_->startRun();
-    Szoveg(QStringLiteral("DragonBall"));
-    for (const UnitRow& r : rows_) kobui::RoundControl(r.field);
+    Szoveg(kob::Cue::DragonBall);
+    for (const UnitControls& r : rows_) kobui::RoundControl(r.field);
     kobui::RoundControl(Trg);
     kobui::RoundControl(drill_->Memo);
     drill_->Csik->setValue(0);
@@ -362,7 +362,7 @@ void ConversionWindow::FormActivate() {
     }
 }
 
-void ConversionWindow::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }
+void ConversionWindow::FormClick() { Szoveg(kob::Cue::LeaveMeAlone); }
 
 std::optional<std::size_t> ConversionWindow::givenRow() const {
     for (std::size_t i = 0; i < rows_.size(); ++i)
@@ -406,12 +406,12 @@ void ConversionWindow::RBNkmClick() {
 
 void ConversionWindow::CNkmClick() {
     // A hidden field keeps its text.
-    for (const UnitRow& r : rows_) r.field->setVisible(r.toggle->isChecked());
+    for (const UnitControls& r : rows_) r.field->setVisible(r.toggle->isChecked());
 }
 
 void ConversionWindow::KovetkezoClick() {
     std::vector<std::int64_t> maxima;
-    for (const UnitRow& r : rows_) {
+    for (const UnitControls& r : rows_) {
         // A box may still hold what was typed into it: read as it settles.
         maxima.push_back(kob::spinSettledValue(r.spin->text().toStdString(), r.spin->minimum(), r.spin->maximum()));
     }
@@ -420,7 +420,7 @@ void ConversionWindow::KovetkezoClick() {
     if (!shown) return;  // a task is already open
 
     drill_->ElteltIdo->start();  // the first tick one second from now
-    for (const UnitRow& r : rows_) {
+    for (const UnitControls& r : rows_) {
         r.field->setText(QString());  // with its typing history, as a new task begins
         r.field->setReadOnly(false);
     }
@@ -435,7 +435,7 @@ void ConversionWindow::KovetkezoClick() {
 
 void ConversionWindow::EllenBtnClick() {
     kob::ConversionAnswer answer;
-    for (const UnitRow& r : rows_) {
+    for (const UnitControls& r : rows_) {
         answer.texts.push_back(r.field->text().toStdString());
         answer.switchedOn.push_back(r.toggle->isChecked());
     }
@@ -451,7 +451,7 @@ void ConversionWindow::EllenBtnClick() {
         rows_[i].field->setReadOnly(true);
         setLook(i, c->looks[i]);
     }
-    Szoveg(QString::fromLatin1(c->verdict.cue));
+    Szoveg(c->verdict.cue);
     drill_->Memo->appendLine(q(c->logLine), c->verdict.colour);
     drill_->showVerdict(c->verdict);
 }

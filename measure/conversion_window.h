@@ -35,7 +35,7 @@ struct ConversionLayout {
     std::vector<QPoint> raisedAt;     // each row's raised digit (rows with one)
 };
 
-struct ConversionWindowData {
+struct ConversionWindowSpec {
     const kob::UnitTable* table;
     const char* objectName;  // "HosszuForm"
     const char* title;       // "Kobaltfa -- Hosszúság átváltás --"
@@ -81,10 +81,11 @@ private:
 class ConversionWindow : public BackWindow {
     Q_OBJECT
 public:
-    ConversionWindow(TForm1* main, QWidget* chooser, const ConversionWindowData& data);
+    ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowSpec& spec);
     ~ConversionWindow() override;
 
-    struct UnitRow {
+    // The controls of one unit row, top to bottom as in the unit table.
+    struct UnitControls {
         QLineEdit* field;
         QCheckBox* toggle;
         QRadioButton* choice;
@@ -92,13 +93,13 @@ public:
         QLabel* label;
         QLabel* raised;  // nullptr for a unit without a raised digit
     };
-    const std::vector<UnitRow>& unitRows() const { return rows_; }
+    const std::vector<UnitControls>& unitControls() const { return rows_; }
 
     const kob::ConversionEngine& engine() const { return engine_; }
     kobui::DrillControls* controls() const { return drill_; }
 
     // The controls are built when the window is first shown (or on
-    // ensureBuilt); until then these are null and unitRows() is empty.
+    // ensureBuilt); until then these are null and unitControls() is empty.
     QPushButton* EllenBtn = nullptr;
     QPushButton* Kovetkezo = nullptr;
     QGroupBox* Trg = nullptr;
@@ -119,7 +120,7 @@ protected:
     void FormClose() override;
 
 private:
-    void buildRows(const ConversionWindowData& data);
+    void buildRows(const ConversionWindowSpec& spec);
     void buildRightColumn();
     void buildTabOrder();
     // Reads the window's settings (once, at program start).
@@ -135,9 +136,9 @@ private:
 
     const kob::UnitTable& table_;
     kob::ConversionEngine engine_;
-    const ConversionWindowData& data_;
+    const ConversionWindowSpec& spec_;
     kob::ConversionSettings created_;  // what FormCreate read
     kobui::DrillControls* drill_ = nullptr;
-    std::vector<UnitRow> rows_;
+    std::vector<UnitControls> rows_;
     std::vector<QColor> textColour_;  // each field's text colour, kept by the check's colours
 };

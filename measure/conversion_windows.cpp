@@ -11,9 +11,9 @@ ConversionLayout fiveRows(std::vector<QPoint> raisedAt) {
             std::move(raisedAt)};
 }
 
-const ConversionWindowData& teruletData() {
+const ConversionWindowSpec& teruletSpec() {
     // Six rows 40 pixels apart, the raised "2" after every unit but the hectare.
-    static const ConversionWindowData d{
+    static const ConversionWindowSpec d{
         &kob::teruletTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
         {{16, 56, 96, 136, 176, 216},
          {{392, 192}, {471, 192}, {536, 192}, {392, 224}, {473, 224}, {536, 224}},
@@ -22,29 +22,29 @@ const ConversionWindowData& teruletData() {
     return d;
 }
 
-const ConversionWindowData& hosszuData() {
-    static const ConversionWindowData d{&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --",
+const ConversionWindowSpec& hosszuSpec() {
+    static const ConversionWindowSpec d{&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --",
                                         fiveRows({}), false};
     return d;
 }
 
-const ConversionWindowData& terfogatData() {
+const ConversionWindowSpec& terfogatSpec() {
     // The raised "3" of every unit but the litre.
-    static const ConversionWindowData d{&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
+    static const ConversionWindowSpec d{&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
                                         fiveRows({{256, 16}, {}, {264, 115}, {264, 160}, {268, 208}}), true};
     return d;
 }
 
-const ConversionWindowData& tomegData() {
-    static const ConversionWindowData d{&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --",
+const ConversionWindowSpec& tomegSpec() {
+    static const ConversionWindowSpec d{&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --",
                                         fiveRows({}), false};
     return d;
 }
 
 }  // namespace
 
-TTeruletForm::TTeruletForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, teruletData()) {}
-THosszuForm::THosszuForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, hosszuData()) {}
-TTerfogatForm::TTerfogatForm(TForm1* main, TMertekForm* chooser)
-    : ConversionWindow(main, chooser, terfogatData()) {}
-TTomegForm::TTomegForm(TForm1* main, TMertekForm* chooser) : ConversionWindow(main, chooser, tomegData()) {}
+TTeruletForm::TTeruletForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, teruletSpec()) {}
+THosszuForm::THosszuForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, hosszuSpec()) {}
+TTerfogatForm::TTerfogatForm(kobui::Shell& shell, TMertekForm* chooser)
+    : ConversionWindow(shell, chooser, terfogatSpec()) {}
+TTomegForm::TTomegForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, tomegSpec()) {}

@@ -9,26 +9,26 @@ class TMertekForm;
 class TTeruletForm : public ConversionWindow {
     Q_OBJECT
 public:
-    TTeruletForm(TForm1* main, TMertekForm* chooser);
+    TTeruletForm(kobui::Shell& shell, TMertekForm* chooser);
 };
 
 // Length: km, m, dm, cm, mm.
 class THosszuForm : public ConversionWindow {
     Q_OBJECT
 public:
-    THosszuForm(TForm1* main, TMertekForm* chooser);
+    THosszuForm(kobui::Shell& shell, TMertekForm* chooser);
 };
 
 // Volume: m3, liter, dm3, cm3, mm3.
 class TTerfogatForm : public ConversionWindow {
     Q_OBJECT
 public:
-    TTerfogatForm(TForm1* main, TMertekForm* chooser);
+    TTerfogatForm(kobui::Shell& shell, TMertekForm* chooser);
 };
 
 // Mass: t, q, kg, dkg, g.
 class TTomegForm : public ConversionWindow {
     Q_OBJECT
 public:
-    TTomegForm(TForm1* main, TMertekForm* chooser);
+    TTomegForm(kobui::Shell& shell, TMertekForm* chooser);
 };

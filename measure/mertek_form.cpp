@@ -2,11 +2,10 @@
 
 #include <QPushButton>
 
-#include "app/main_window.h"
 #include "kit/ui_common.h"
 
-TMertekForm::TMertekForm(TForm1* main)
-    : BackWindow(main, main, QStringLiteral("MertekForm"),
+TMertekForm::TMertekForm(kobui::Shell& shell, QWidget* mainWindow)
+    : BackWindow(shell, mainWindow, QStringLiteral("MertekForm"),
                  QStringLiteral("Kobaltfa -- Mértékegységek váltása --"), QSize(688, 167)) {
     setCursor(Qt::UpArrowCursor);
     const QFont font = kobui::arialFont(16, true);
@@ -63,4 +62,4 @@ void TMertekForm::TerfogatBtnClick() { open(drills_[2]); }
 void TMertekForm::TomegBtnClick() { open(drills_[3]); }
 void TMertekForm::VegeBtnClick() { close(); }
 
-void TMertekForm::FormClick() { Szoveg(QStringLiteral("LeaveMeAlone")); }
+void TMertekForm::FormClick() { Szoveg(kob::Cue::LeaveMeAlone); }

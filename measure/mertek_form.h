@@ -10,7 +10,7 @@ class QPushButton;
 class TMertekForm : public BackWindow {
     Q_OBJECT
 public:
-    explicit TMertekForm(TForm1* main);
+    TMertekForm(kobui::Shell& shell, QWidget* mainWindow);
 
     // The drills the four measure buttons open (set once they exist).
     void setTargets(KobaltWindow* terulet, KobaltWindow* hosszu, KobaltWindow* terfogat,

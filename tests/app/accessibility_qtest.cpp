@@ -132,7 +132,7 @@ QList<QLabel*> playConversion(Harness& h, ConversionWindow* w, QPushButton* open
     h.app->Form1->MertekBtn->click();
     opener->click();
     const auto before = labelTexts(w);
-    const auto& rows = w->unitRows();
+    const auto& rows = w->unitControls();
     rows[1].choice->click();
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i].toggle->setChecked(i == 1);
     w->Kovetkezo->click();

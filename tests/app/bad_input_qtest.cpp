@@ -193,7 +193,7 @@ void BadInputTest::unitFieldAndSpinBoxUnderAKeyFlood() {
     QVERIFY(w->isVisible());
     w->Kovetkezo->click();
     w->controls()->ElteltIdo->stop();
-    const auto& rows = w->unitRows();
+    const auto& rows = w->unitControls();
     QCOMPARE(rows[1].field->text(), QStringLiteral("2"));
 
     // No key closes the window, Escape included.
@@ -277,13 +277,13 @@ void BadInputTest::answersBackToBack() {
     h.app->Form1->MertekBtn->click();
     h.app->MertekForm->TomegBtn->click();
     TTomegForm* t = h.app->TomegForm;
-    QTest::mouseClick(t->unitRows()[2].choice, Qt::LeftButton);  // kg given; every draw gives 1
+    QTest::mouseClick(t->unitControls()[2].choice, Qt::LeftButton);  // kg given; every draw gives 1
     for (int i = 0; i < 300; ++i) {
         t->Kovetkezo->click();
-        QTest::keyClicks(t->unitRows()[4].field, i % 3 ? QStringLiteral("1000") : QStringLiteral("1,5"));
-        QTest::keyClicks(t->unitRows()[0].field, QStringLiteral(".001"));
-        QTest::keyClicks(t->unitRows()[1].field, QStringLiteral("0,01"));
-        QTest::keyClicks(t->unitRows()[3].field, QStringLiteral("100"));
+        QTest::keyClicks(t->unitControls()[4].field, i % 3 ? QStringLiteral("1000") : QStringLiteral("1,5"));
+        QTest::keyClicks(t->unitControls()[0].field, QStringLiteral(".001"));
+        QTest::keyClicks(t->unitControls()[1].field, QStringLiteral("0,01"));
+        QTest::keyClicks(t->unitControls()[3].field, QStringLiteral("100"));
         t->EllenBtn->click();
     }
     QCOMPARE(t->engine().drill().AskedCount, 300);
@@ -313,7 +313,7 @@ void BadInputTest::aPastedMegabyte() {
     h.app->MertekForm->Hosszusag->click();
     THosszuForm* w = h.app->HosszuForm;
     w->Kovetkezo->click();
-    QLineEdit* field = w->unitRows()[2].field;
+    QLineEdit* field = w->unitControls()[2].field;
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
     const QString held = field->text();
     QVERIFY(!held.isEmpty());
@@ -331,7 +331,7 @@ void BadInputTest::aPastedMegabyte() {
     QVERIFY(memo->editor() != nullptr);  // the paste turned it into an editor
     QVERIFY(memo->lastLine().endsWith(QStringLiteral(" mm ")));
 
-    QSpinBox* spin = w->unitRows()[0].spin;
+    QSpinBox* spin = w->unitControls()[0].spin;
     spin->setFocus();
     QTest::keyClick(spin, Qt::Key_Insert, Qt::ShiftModifier);
     QVERIFY(spin->value() >= 0 && spin->value() <= 1000);

@@ -226,7 +226,7 @@ void KeyboardTest::conversionDrillByKeyboard() {
     press(Qt::Key_Return);
     ConversionWindow* w = h.app->HosszuForm;
     QVERIFY(becomesActive(w));
-    const auto& rows = w->unitRows();
+    const auto& rows = w->unitControls();
 
     // Choose km as the given unit, then draw the task.
     QCOMPARE(QApplication::focusWidget(), rows[0].choice);
@@ -373,15 +373,15 @@ void KeyboardTest::escapeChangesNothing() {
     chooser->Hosszusag->click();
     ConversionWindow* w = h.app->HosszuForm;
     QVERIFY(becomesActive(w));
-    w->unitRows()[0].choice->click();
+    w->unitControls()[0].choice->click();
     w->Kovetkezo->click();
-    QCOMPARE(QApplication::focusWidget(), w->unitRows()[1].field);
+    QCOMPARE(QApplication::focusWidget(), w->unitControls()[1].field);
     type(QStringLiteral("70"));
     press(Qt::Key_Escape);
     QVERIFY(w->isVisible());
     QVERIFY(chooser->isHidden());
     QVERIFY(w->EllenBtn->isEnabled());
-    QCOMPARE(w->unitRows()[1].field->text(), QStringLiteral("70"));
+    QCOMPARE(w->unitControls()[1].field->text(), QStringLiteral("70"));
     QCOMPARE(w->engine().drill().AskedCount, 1);
     w->close();
     QVERIFY(becomesActive(chooser));

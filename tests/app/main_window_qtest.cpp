@@ -16,6 +16,8 @@
 #include "kit/back_window.h"
 #include "app/main_window.h"
 #include "app/skin_manager.h"
+#include "measure/conversion_windows.h"
+#include "measure/mertek_form.h"
 #include "support/testkit.h"
 
 using testkit::Harness;
@@ -381,9 +383,9 @@ void MainWindowTest::aDoubleClickOnTheBackgroundIsOneClick() {
     for (KobaltWindow* w : windows) {
         w->ensureBuilt();
         // Opened over the window it goes back to, as the pupil opens it.
-        auto* back = qobject_cast<BackWindow*>(w);
-        QVERIFY(back);
-        w->showModalFrom(back->below());
+        const bool conversion = w == h.app->TeruletForm || w == h.app->HosszuForm ||
+                                w == h.app->TerfogatForm || w == h.app->TomegForm;
+        w->showModalFrom(conversion ? static_cast<QWidget*>(h.app->MertekForm) : f);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         // A spot of bare background.
         QPoint spot;

@@ -85,7 +85,8 @@ void SkinManagerTest::settingANameAppliesItsSheetAndPalette() {
 void SkinManagerTest::unknownNameIsKeptAndDrawnAsAluminium() {
     const QString alu = SkinManager::defaultName();
     SkinManager m;
-    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(200, 60));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(200, 60));
     auto* b = new QPushButton(QStringLiteral("x"), &w);
     b->setGeometry(10, 10, 180, 25);
 
@@ -138,7 +139,8 @@ void SkinManagerTest::switchingReachesHiddenWindows() {
 
 void SkinManagerTest::eachSkinLooksDifferent() {
     SkinManager m;
-    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 120));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 120));
     auto* b = new QPushButton(QStringLiteral("Gomb"), &w);
     b->setGeometry(10, 10, 200, 25);
     QSet<QRgb> windows, buttons;
@@ -153,7 +155,8 @@ void SkinManagerTest::eachSkinLooksDifferent() {
 
 void SkinManagerTest::widgetColourSurvivesEverySkin() {
     SkinManager m;
-    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 90));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 90));
     auto* red = kobui::makeButton(&w, QStringLiteral("Red"), QStringLiteral("MMMM"), QRect(10, 10, 200, 25),
                                   kobui::arialFont(16, true));
     red->setStyleSheet(QStringLiteral("color: #ff0000"));
@@ -170,7 +173,8 @@ void SkinManagerTest::darkInkLabelsStayReadableInDarkSkins() {
     // A label the window draws in black must keep its black and stand on
     // a light ground in every skin.
     SkinManager m;
-    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 140));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 140));
     auto* label = kobui::makeLabel(&w, QStringLiteral("Hanyszor"), QStringLiteral("10"), QRect(10, 10, 220, 110),
                                    kobui::arialFont(96, true), Qt::AlignCenter);
     kobui::setTextColour(label, Qt::black);
@@ -189,7 +193,8 @@ void SkinManagerTest::darkInkLabelsStayReadableInDarkSkins() {
 
 void SkinManagerTest::noFocusFrameButtonsKeepTheirBorderWhenFocused() {
     SkinManager m;
-    KobaltWindow w(nullptr, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 100));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 100));
     auto* plain = new QPushButton(QStringLiteral("A"), &w);
     plain->setGeometry(10, 10, 200, 25);
     auto* quiet = new QPushButton(QStringLiteral("B"), &w);

@@ -213,21 +213,21 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
     EXPECT_EQ(c->logLine, "3+4=7");
     EXPECT_TRUE(c->verdict.good);
     EXPECT_EQ(c->verdict.colour, kLogGreen);
-    EXPECT_STREQ(c->verdict.cue, "Perfect");
+    EXPECT_EQ(c->verdict.cue, kob::Cue::Perfect);
 
     // 12-5 answered 6, late.
     ArithDrill sub(ArithOp::Subtract, {10000, 10000}, std::make_unique<Script>(std::deque<int>{11, 4}));
     sub.activate(1);
     sub.General(Choice::fixed(20));
-    sub.tick();
-    sub.tick();
+    sub.mechanics().tick();
+    sub.mechanics().tick();
     c = sub.Ellenorzes("6");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->logLine, "12-5=6^");
     EXPECT_FALSE(c->verdict.good);
     EXPECT_TRUE(c->verdict.late);
     EXPECT_EQ(c->verdict.colour, kLogRed);
-    EXPECT_STREQ(c->verdict.cue, "Missed");
+    EXPECT_EQ(c->verdict.cue, kob::Cue::Missed);
     EXPECT_EQ(c->verdict.late_count, 1);
     EXPECT_FALSE(sub.state().LateFlag);  // reset for the next question
 
@@ -243,8 +243,8 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
     ArithDrill div(ArithOp::Divide, {100, 88}, std::make_unique<Script>(std::deque<int>{6, 0}));
     div.activate(1);
     div.General(Choice::fixed(8));
-    div.tick();
-    div.tick();
+    div.mechanics().tick();
+    div.mechanics().tick();
     c = div.Ellenorzes("7");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->logLine, "56:8=7^");

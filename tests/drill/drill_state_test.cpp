@@ -58,7 +58,7 @@ TEST(DrillMechanics, JudgeCountsPercentageAndLateness) {
     Verdict v = m.judge(true);  // a late good answer
     EXPECT_TRUE(v.good);
     EXPECT_TRUE(v.late);
-    EXPECT_STREQ(v.cue, "Perfect");
+    EXPECT_EQ(v.cue, kob::Cue::Perfect);
     EXPECT_EQ(v.colour, kLogGreen);
     EXPECT_EQ(v.good_count, 1);
     EXPECT_EQ(v.late_count, 1);
@@ -68,7 +68,7 @@ TEST(DrillMechanics, JudgeCountsPercentageAndLateness) {
 
     m.countQuestion();
     v = m.judge(false);
-    EXPECT_STREQ(v.cue, "Missed");
+    EXPECT_EQ(v.cue, kob::Cue::Missed);
     EXPECT_EQ(v.colour, kLogRed);
     EXPECT_FALSE(v.late);
     EXPECT_EQ(v.percent, 50);

@@ -169,7 +169,7 @@ TEST(ConversionCheck, StepsOfAGoodAndABadAnswer) {
     auto r = t.e.check(answer({"0.002", "2", "20", "200", "2000"}, kAllOn, 1));
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->verdict.good);
-    EXPECT_STREQ(r->verdict.cue, "Perfect");
+    EXPECT_EQ(r->verdict.cue, kob::Cue::Perfect);
     EXPECT_EQ(r->verdict.colour, kLogGreen);
     EXPECT_EQ(r->logLine, "0.002 km 2 m 20 dm 200 cm 2000 mm ");
     EXPECT_EQ(r->looks, (std::vector<FieldLook>{FieldLook::Right, FieldLook::Given, FieldLook::Right,
@@ -187,7 +187,7 @@ TEST(ConversionCheck, StepsOfAGoodAndABadAnswer) {
     EXPECT_FALSE(r->verdict.good);
     EXPECT_FALSE(t.e.state().UnitGood[1]);
     EXPECT_EQ(r->looks[1], FieldLook::Given);
-    EXPECT_STREQ(r->verdict.cue, "Missed");
+    EXPECT_EQ(r->verdict.cue, kob::Cue::Missed);
     EXPECT_EQ(r->verdict.colour, kLogRed);
     EXPECT_EQ(r->verdict.bad_count, 1);
     EXPECT_EQ(r->verdict.percent, 50);

@@ -17,6 +17,7 @@
 #include "drill/drill_controls.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
+#include "drill/drill_ui.h"
 #include "support/testkit.h"
 
 using testkit::Harness;
@@ -300,7 +301,7 @@ void ConversionWindowTest::withoutAGivenUnitNothingIsDrawn() {
     openFromMenu(h, h.app->MertekForm->Hosszusag);
     THosszuForm* w = h.app->HosszuForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
-    for (const auto& r : w->unitRows()) QVERIFY(r.field->text().isEmpty());
+    for (const auto& r : w->unitControls()) QVERIFY(r.field->text().isEmpty());
     QCOMPARE(h.script->size(), size_t(1));  // nothing was drawn
     QTest::mouseClick(child<QPushButton>(w, "EllenBtn"), Qt::LeftButton);
     QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
@@ -416,7 +417,7 @@ void ConversionWindowTest::spinBoxesTakeNumberKeysAndClampWhenLeft() {
     QCOMPARE(km->text(), QStringLiteral("150"));
     // A task drawn meanwhile takes the maximum within the bounds: 100 km2.
     w->KovetkezoClick();
-    QCOMPARE(w->unitRows()[0].field->text(), QStringLiteral("50"));  // 149 % 100 + 1
+    QCOMPARE(w->unitControls()[0].field->text(), QStringLiteral("50"));  // 149 % 100 + 1
     leave(km);
     QCOMPARE(km->text(), QStringLiteral("100"));
     QCOMPARE(km->value(), 100);
@@ -489,7 +490,7 @@ void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
 
     const auto task = [&](const QString& kg) {
         QTest::mouseClick(w->Kovetkezo, Qt::LeftButton);
-        QTest::keyClicks(w->unitRows()[2].field, kg);
+        QTest::keyClicks(w->unitControls()[2].field, kg);
         QTest::mouseClick(w->EllenBtn, Qt::LeftButton);
     };
     task(QStringLiteral("1000"));  // 1 t given
@@ -506,15 +507,15 @@ void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
             for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y).red() > 180 && img.pixelColor(x, y).green() < 80;
         return n;
     };
-    QCOMPARE(reddish(0, memo->inset() + lh), 0);
-    QVERIFY(reddish(memo->inset() + lh, memo->inset() + 2 * lh) > 20);
+    QCOMPARE(reddish(0, kobui::kRoundedTextInset + lh), 0);
+    QVERIFY(reddish(kobui::kRoundedTextInset + lh, kobui::kRoundedTextInset + 2 * lh) > 20);
 
     // Reopening keeps every line; typing into the log keeps the empty first
     // line too, and the next task lands below the rest.
     w->close();
     openFromMenu(h, h.app->MertekForm->TomegBtn);
     QCOMPARE(memo->lineCount(), 2);
-    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(300, memo->inset() + lh + lh / 2));
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(300, kobui::kRoundedTextInset + lh + lh / 2));
     QVERIFY(memo->editor());
     QCOMPARE(memo->lineCount(), 2);
     QCOMPARE(memo->line(0), QString());
@@ -562,7 +563,7 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     const char* units[] = {"km", "ha", "m", "dm", "cm", "mm"};
     const char* choices[] = {"km2", "ha", "m2", "dm2", "cm2", "mm2"};
     for (int i = 0; i < 6; ++i) {
-        const auto& r = a->unitRows()[size_t(i)];
+        const auto& r = a->unitControls()[size_t(i)];
         QCOMPARE(r.field->objectName(), QString::fromLatin1(fields[i]));
         QCOMPARE(r.field->geometry(), QRect(24, 16 + 40 * i, 201, 32));
         QCOMPARE(r.field->font().pixelSize(), 21);

@@ -26,12 +26,19 @@ int main(int argc, char** argv) {
         if (!only.contains(files[s])) continue;
         h.app->Form1->SkinMen()->setSkinName(skins[s]);
         for (KobaltWindow* w : h.app->windows()) {
+            // The drill clocks stand still while the pictures are taken, so
+            // that every run draws the same gauges whatever the machine's pace.
+            const auto drill = [w]() -> kobui::DrillControls* {
+                if (auto* a = qobject_cast<ArithWindow*>(w)) return a->controls();
+                if (auto* c = qobject_cast<ConversionWindow*>(w)) return c->controls();
+                return nullptr;
+            };
+            if (drill()) drill()->ElteltIdo->stop();
             w->show();
+            if (drill()) drill()->ElteltIdo->stop();
             QApplication::processEvents();
             // A few answers in the log, as after a short while of practice.
-            kobui::AnswerLog* log = nullptr;
-            if (auto* a = qobject_cast<ArithWindow*>(w)) log = a->controls()->Memo;
-            if (auto* c = qobject_cast<ConversionWindow*>(w)) log = c->controls()->Memo;
+            kobui::AnswerLog* log = drill() ? drill()->Memo : nullptr;
             if (log) {
                 log->clear();
                 for (int i = 0; i < 12; ++i)

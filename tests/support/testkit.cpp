@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -39,6 +40,20 @@ int ScriptedRandom::uniform(int n) {
     const int v = script_->front();
     script_->pop_front();
     return ((v % n) + n) % n;
+}
+
+FakeShell::FakeShell()
+    : settings_(std::make_unique<kob::SettingsFile>(kob::SettingsLocation::portable(iniPath()))),
+      menu_(std::make_unique<QMenu>()) {}
+
+FakeShell::~FakeShell() = default;
+
+std::string FakeShell::iniPath() const { return dir.filePath(QStringLiteral("kobaltfa.ini")).toStdString(); }
+
+std::unique_ptr<kob::RandomSource> FakeShell::makeRandom() { return std::make_unique<ScriptedRandom>(script); }
+
+void FakeShell::reportWriteResult(const kob::WriteResult& r) {
+    if (!r.ok) errors << QString::fromStdString(r.message);
 }
 
 Harness::Harness(const std::string& iniText, bool writeIniFile) {

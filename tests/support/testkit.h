@@ -15,8 +15,10 @@
 #include "app/cue_player.h"
 #include "app/kobaltfa_app.h"
 #include "kit/random_source.h"
+#include "kit/shell.h"
 
 class QDialog;
+class QMenu;
 
 namespace testkit {
 
@@ -53,6 +55,33 @@ public:
 
 private:
     std::shared_ptr<std::deque<int>> script_;
+};
+
+// A shell for a window built without the program: a private settings file,
+// recorded cues and refused-write messages, scripted randomness and an
+// empty skin menu.
+class FakeShell : public kobui::Shell {
+public:
+    FakeShell();
+    ~FakeShell() override;
+
+    const kob::SettingsFile& settings() const override { return *settings_; }
+    void Szoveg(kob::Cue cue) override { cues.push_back(cue); }
+    std::unique_ptr<kob::RandomSource> makeRandom() override;
+    void reportWriteResult(const kob::WriteResult& r) override;
+    QMenu* skinMenu() const override { return menu_.get(); }
+    QList<QAction*> skinActions() const override { return {}; }
+
+    std::string iniPath() const;
+
+    QTemporaryDir dir;
+    std::vector<kob::Cue> cues;
+    QStringList errors;
+    std::shared_ptr<std::deque<int>> script = std::make_shared<std::deque<int>>();
+
+private:
+    std::unique_ptr<kob::SettingsFile> settings_;
+    std::unique_ptr<QMenu> menu_;
 };
 
 // The program with every outside piece replaced.
