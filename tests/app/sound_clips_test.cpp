@@ -1,9 +1,12 @@
-// The nine embedded cue recordings and the WAVE parser the player uses.
+// The nine embedded cue recordings, the list of cues that names them, and
+// the WAVE parser the player uses.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <set>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -11,20 +14,25 @@
 #include <vector>
 
 #include "app/cue_player.h"
+#include "kit/cue.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+using kob::Cue;
+
+// Each cue's recording and about how long it lasts.
 struct Clip {
-    const char* file;
+    Cue cue;
     double seconds;
+    const char* file() const { return kob::cueClip(cue).clip; }
 };
-void PrintTo(const Clip& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const Clip& c, std::ostream* os) { *os << c.file(); }
 constexpr Clip kClips[] = {
-    {"HELLO", 0.66},        {"BYEBYE", 0.77},          {"PERFECT", 0.47},
-    {"MISSED", 0.66},       {"LEAVEMEALONE", 0.95},    {"YOULLREGRETTHAT", 1.21},
-    {"DRAGONBALL", 0.88},   {"REVENGE", 0.69},         {"OINUTTER", 1.14},
+    {Cue::Hello, 0.66},        {Cue::ByeBye, 0.77},          {Cue::Perfect, 0.47},
+    {Cue::Missed, 0.66},       {Cue::LeaveMeAlone, 0.95},    {Cue::YoullRegretThat, 1.21},
+    {Cue::DragonBall, 0.88},   {Cue::Revenge, 0.69},         {Cue::OinUtter, 1.14},
 };
 
 Bytes readClip(const std::string& name) {
@@ -42,8 +50,8 @@ class SoundClip : public testing::TestWithParam<Clip> {};
 // RIFF header, "fmt " at 12 and "data" at 36 holding the rest of the file:
 // that layout leaves no room for any other chunk.
 TEST_P(SoundClip, IsABareMonoPcmWave) {
-    const Bytes w = readClip(GetParam().file);
-    ASSERT_GT(w.size(), 44u) << GetParam().file;
+    const Bytes w = readClip(GetParam().file());
+    ASSERT_GT(w.size(), 44u) << GetParam().file();
     EXPECT_TRUE(tagAt(w, 0, "RIFF"));
     EXPECT_EQ(le32(w, 4), w.size() - 8);
     EXPECT_TRUE(tagAt(w, 8, "WAVE"));
@@ -60,7 +68,7 @@ TEST_P(SoundClip, IsABareMonoPcmWave) {
 }
 
 TEST_P(SoundClip, SoundsForAboutItsLengthWithoutClicksOrClipping) {
-    const Bytes w = readClip(GetParam().file);
+    const Bytes w = readClip(GetParam().file());
     kob::PcmView pcm;
     ASSERT_TRUE(kob::findPcm(w.data(), w.size(), pcm));
     EXPECT_EQ(pcm.data, w.data() + 44);  // in place, not a copy
@@ -87,7 +95,7 @@ TEST_P(SoundClip, SoundsForAboutItsLengthWithoutClicksOrClipping) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllNine, SoundClip, testing::ValuesIn(kClips),
-                         [](const auto& info) { return std::string(info.param.file); });
+                         [](const auto& info) { return std::string(info.param.file()); });
 
 void put16(Bytes& b, unsigned v) {
     b.push_back(std::uint8_t(v));
@@ -129,6 +137,25 @@ const Bytes kSamples{1, 2, 3, 4, 5, 6};
 bool parses(const Bytes& w) {
     kob::PcmView pcm;
     return kob::findPcm(w.data(), w.size(), pcm);
+}
+
+// A cue is found by its row, and its clip is stored under its name in
+// capitals; the sounds folder holds the clips of the list and nothing else.
+TEST(CueList, RowsFollowTheEnumerationAndNameTheEmbeddedClips) {
+    std::set<std::string> listed;
+    for (std::size_t i = 0; i < std::size(kob::kCueClips); ++i) {
+        const kob::CueClip& row = kob::kCueClips[i];
+        EXPECT_EQ(static_cast<std::size_t>(row.cue), i) << row.name;
+        EXPECT_EQ(&kob::cueClip(row.cue), &row) << row.name;
+        std::string upper = row.name;
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_EQ(upper, row.clip);
+        listed.insert(std::string(row.clip) + ".wav");
+    }
+    std::set<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(std::string(KOBALTFA_SOURCE_DIR) + "/resources/sounds"))
+        files.insert(e.path().filename().string());
+    EXPECT_EQ(files, listed);
 }
 
 TEST(FindPcm, SkipsForeignChunksIncludingOddPadding) {

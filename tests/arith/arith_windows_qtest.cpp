@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
+#include <fstream>
 
 #include "arith/arith_windows.h"
 #include "drill/answer_log.h"
@@ -86,6 +87,7 @@ private slots:
     void multiplicationAndDivisionRoads();
     void randomTableCanAskTheTableOfOne();
     void everyControlIsNamedAndTheAnswerComesFirst();
+    void aWindowNeedsOnlyItsShell();
 };
 
 void ArithWindowsTest::additionRoadByKeys() {
@@ -522,4 +524,34 @@ void ArithWindowsTest::everyControlIsNamedAndTheAnswerComesFirst() {
 }
 
 QTEST_MAIN(ArithWindowsTest)
+// Built without the program, a drill window reads and writes the settings
+// file of its shell, draws from its shell's randomness and plays its cues
+// through it.
+void ArithWindowsTest::aWindowNeedsOnlyItsShell() {
+    testkit::FakeShell shell;
+    std::ofstream(shell.iniPath()) << "[SzorozTimer]\nIdoScroll=45\n[SzorozRadioButtonok]\nRB2=0\nRB5=1\n";
+    *shell.script = {3, 4, 5, 6, 7, 8};
+    {
+        TSzorzasForm w(shell, nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.controls()->idoScroll(), 45);
+        QCOMPARE(w.selectedButton(), 3);  // "5-ös"
+        QCOMPARE(shell.cues, std::vector<kob::Cue>{kob::Cue::DragonBall});
+        QVERIFY(shell.script->size() < 6);  // the first question drew from it
+        answer(&w, QString::number(w.Hanyszor->text().toInt() * w.Mennyi->text().toInt()));
+        QCOMPARE(shell.cues.back(), kob::Cue::Perfect);
+        w.RB[1]->click();  // "3-as"
+        w.close();
+        QCOMPARE(shell.cues.back(), kob::Cue::ByeBye);
+    }
+    std::ifstream in(shell.iniPath());
+    const QString ini = QString::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+    QCOMPARE(section(ini, "SzorozTimer"), QStringLiteral("IdoScroll=45\n"));
+    const QString buttons = section(ini, "SzorozRadioButtonok");
+    QVERIFY2(buttons.contains(QStringLiteral("RB3=1\n")) && buttons.contains(QStringLiteral("RB5=0\n")),
+             qPrintable(buttons));
+    QVERIFY(shell.errors.isEmpty());
+}
+
 #include "arith_windows_qtest.moc"
