@@ -1,5 +1,5 @@
 // Toolkit pieces shared by the eight drill windows: the rounded look, the
-// coloured answer log, the digit-only answer field and the countdown.
+// builder of the coloured answer log, and the digit-only answer field.
 #pragma once
 
 #include <QColor>

@@ -1,7 +1,7 @@
 // What a window needs from the program around it: the settings file, the
 // sound cues, randomness for its drill, a way to report a refused write,
-// and the skin menu with its shortcuts. Every window is built on one shell;
-// the program's is the main window's, and a test may hand a window a fake.
+// and the skin menu with its shortcuts. Every window is built on one shell:
+// the program's (app/program_shell.h) or, in a test, a fake.
 #pragma once
 
 #include <QList>

@@ -1,5 +1,6 @@
 // Small builders shared by every window: fonts by character height in
-// pixels, buttons and labels at fixed positions.
+// pixels, buttons and labels at fixed positions, a fixed text colour, and
+// the centring of a window on its screen.
 #pragma once
 
 #include <QColor>

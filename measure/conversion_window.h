@@ -2,7 +2,7 @@
 // built from its unit table: one row of field, switch, unit label, maximum
 // and choice per unit, the counters, the percentage gauge, the time-limit
 // bar and the answer log. The area, length, volume and mass windows are
-// this window with their own data.
+// this window with their own description (ConversionWindowSpec).
 #pragma once
 
 #include <QColor>
