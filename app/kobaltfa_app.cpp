@@ -69,14 +69,18 @@ KobaltfaApp::KobaltfaApp(KobaltDeps deps) {
     OsztasForm = new TOsztasForm(shell, Form1);
     MertekForm = new TMertekForm(shell, Form1);
     AboutForm = new TAboutForm(shell, Form1);
-    TeruletForm = new TTeruletForm(shell, MertekForm);
-    HosszuForm = new THosszuForm(shell, MertekForm);
-    TerfogatForm = new TTerfogatForm(shell, MertekForm);
-    TomegForm = new TTomegForm(shell, MertekForm);
-    others_ = {OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm,
-               TeruletForm, HosszuForm, TerfogatForm, TomegForm};
+    others_ = {OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm};
+    for (const ConversionDrill& d : conversionDrills()) {
+        auto* w = new ConversionWindow(shell, MertekForm, d.spec);
+        MertekForm->setDrill(QString::fromLatin1(d.chooserButton), w);
+        conversions << w;
+        others_ << w;
+    }
+    TeruletForm = conversions.value(0);
+    HosszuForm = conversions.value(1);
+    TerfogatForm = conversions.value(2);
+    TomegForm = conversions.value(3);
     Form1->setTargets(OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm);
-    MertekForm->setTargets(TeruletForm, HosszuForm, TerfogatForm, TomegForm);
 }
 
 KobaltfaApp::~KobaltfaApp() {

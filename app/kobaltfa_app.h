@@ -12,10 +12,7 @@ class TSzorzasForm;
 class TOsztasForm;
 class TMertekForm;
 class TAboutForm;
-class TTeruletForm;
-class THosszuForm;
-class TTerfogatForm;
-class TTomegForm;
+class ConversionWindow;
 
 class KobaltfaApp {
 public:
@@ -33,10 +30,13 @@ public:
     TOsztasForm* OsztasForm;
     TMertekForm* MertekForm;
     TAboutForm* AboutForm;
-    TTeruletForm* TeruletForm;
-    THosszuForm* HosszuForm;
-    TTerfogatForm* TerfogatForm;
-    TTomegForm* TomegForm;
+    // The conversion drills, one per entry of their list; the first four
+    // are area, length, volume and mass.
+    QList<ConversionWindow*> conversions;
+    ConversionWindow* TeruletForm;
+    ConversionWindow* HosszuForm;
+    ConversionWindow* TerfogatForm;
+    ConversionWindow* TomegForm;
 
     // All eleven, in creation order.
     QList<KobaltWindow*> windows() const;

@@ -1,6 +1,6 @@
+// The conversion drills: where each lays out its rows, and which button of
+// the measures chooser opens it.
 #include "measure/conversion_windows.h"
-
-#include "measure/mertek_form.h"
 
 namespace {
 
@@ -11,40 +11,24 @@ ConversionLayout fiveRows(std::vector<QPoint> raisedAt) {
             std::move(raisedAt)};
 }
 
-const ConversionWindowSpec& teruletSpec() {
-    // Six rows 40 pixels apart, the raised "2" after every unit but the hectare.
-    static const ConversionWindowSpec d{
-        &kob::teruletTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
-        {{16, 56, 96, 136, 176, 216},
-         {{392, 192}, {471, 192}, {536, 192}, {392, 224}, {473, 224}, {536, 224}},
-         {{264, 16}, {}, {252, 96}, {264, 136}, {264, 176}, {268, 216}}},
-        false};
-    return d;
-}
-
-const ConversionWindowSpec& hosszuSpec() {
-    static const ConversionWindowSpec d{&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --",
-                                        fiveRows({}), false};
-    return d;
-}
-
-const ConversionWindowSpec& terfogatSpec() {
-    // The raised "3" of every unit but the litre.
-    static const ConversionWindowSpec d{&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
-                                        fiveRows({{256, 16}, {}, {264, 115}, {264, 160}, {268, 208}}), true};
-    return d;
-}
-
-const ConversionWindowSpec& tomegSpec() {
-    static const ConversionWindowSpec d{&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --",
-                                        fiveRows({}), false};
-    return d;
-}
-
 }  // namespace
 
-TTeruletForm::TTeruletForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, teruletSpec()) {}
-THosszuForm::THosszuForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, hosszuSpec()) {}
-TTerfogatForm::TTerfogatForm(kobui::Shell& shell, TMertekForm* chooser)
-    : ConversionWindow(shell, chooser, terfogatSpec()) {}
-TTomegForm::TTomegForm(kobui::Shell& shell, TMertekForm* chooser) : ConversionWindow(shell, chooser, tomegSpec()) {}
+const std::vector<ConversionDrill>& conversionDrills() {
+    static const std::vector<ConversionDrill> drills{
+        // Six rows 40 pixels apart, the raised "2" after every unit but the hectare.
+        {"TeruletBtn",
+         {&kob::teruletTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
+          {{16, 56, 96, 136, 176, 216},
+           {{392, 192}, {471, 192}, {536, 192}, {392, 224}, {473, 224}, {536, 224}},
+           {{264, 16}, {}, {252, 96}, {264, 136}, {264, 176}, {268, 216}}},
+          false}},
+        {"Hosszusag",
+         {&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --", fiveRows({}), false}},
+        // The raised "3" of every unit but the litre.
+        {"TerfogatBtn",
+         {&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
+          fiveRows({{256, 16}, {}, {264, 115}, {264, 160}, {268, 208}}), true}},
+        {"TomegBtn", {&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --", fiveRows({}), false}},
+    };
+    return drills;
+}

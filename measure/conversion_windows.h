@@ -1,34 +1,18 @@
-// The four conversion drills: one window class, four unit tables.
+// The conversion drills: one window class, one entry per unit table. Each
+// entry names the button of the measures chooser that opens it and
+// describes its window (unit table, names, title, where its rows stand).
+// Adding a drill is adding its unit table and its entry here.
 #pragma once
+
+#include <vector>
 
 #include "measure/conversion_window.h"
 
-class TMertekForm;
-
-// Area: km2, ha, m2, dm2, cm2, mm2.
-class TTeruletForm : public ConversionWindow {
-    Q_OBJECT
-public:
-    TTeruletForm(kobui::Shell& shell, TMertekForm* chooser);
+struct ConversionDrill {
+    const char* chooserButton;  // "TeruletBtn"
+    ConversionWindowSpec spec;
 };
 
-// Length: km, m, dm, cm, mm.
-class THosszuForm : public ConversionWindow {
-    Q_OBJECT
-public:
-    THosszuForm(kobui::Shell& shell, TMertekForm* chooser);
-};
-
-// Volume: m3, liter, dm3, cm3, mm3.
-class TTerfogatForm : public ConversionWindow {
-    Q_OBJECT
-public:
-    TTerfogatForm(kobui::Shell& shell, TMertekForm* chooser);
-};
-
-// Mass: t, q, kg, dkg, g.
-class TTomegForm : public ConversionWindow {
-    Q_OBJECT
-public:
-    TTomegForm(kobui::Shell& shell, TMertekForm* chooser);
-};
+// In the chooser's order: area (km2, ha, m2, dm2, cm2, mm2), length (km, m,
+// dm, cm, mm), volume (m3, liter, dm3, cm3, mm3), mass (t, q, kg, dkg, g).
+const std::vector<ConversionDrill>& conversionDrills();

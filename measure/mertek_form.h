@@ -1,6 +1,7 @@
 // The measures chooser: the second menu level, from which the pupil opens
-// the area, length, volume and mass drills. Time, angle and temperature are
-// shown but cannot be chosen yet.
+// the area, length, volume and mass drills. A measure button works once a
+// drill is given to it; time, angle and temperature have none yet and are
+// shown greyed.
 #pragma once
 
 #include "kit/back_window.h"
@@ -12,19 +13,14 @@ class TMertekForm : public BackWindow {
 public:
     TMertekForm(kobui::Shell& shell, QWidget* mainWindow);
 
-    // The drills the four measure buttons open (set once they exist).
-    void setTargets(KobaltWindow* terulet, KobaltWindow* hosszu, KobaltWindow* terfogat,
-                    KobaltWindow* tomeg);
+    // Gives the measure button of that name its drill: the button is
+    // enabled and, pressed, hides the chooser and shows the drill.
+    void setDrill(const QString& button, KobaltWindow* drill);
 
     QPushButton *TeruletBtn, *Hosszusag, *TerfogatBtn, *TomegBtn;
     QPushButton *IdoBtn, *SzogBtn, *HomersekletBtn, *VegeBtn;
 
 public slots:
-    // The four measure buttons: each hides the chooser and shows its drill.
-    void TeruletBtnClick();
-    void HosszusagClick();
-    void TerfogatBtnClick();
-    void TomegBtnClick();
     // "<- Főmenű": asks the chooser to close.
     void VegeBtnClick();
 
@@ -32,6 +28,5 @@ protected:
     void FormClick() override;
 
 private:
-    void open(KobaltWindow* drill);
-    KobaltWindow* drills_[4] = {};
+    QList<QPushButton*> measureButtons_;
 };

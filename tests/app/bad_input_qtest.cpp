@@ -189,7 +189,7 @@ void BadInputTest::unitFieldAndSpinBoxUnderAKeyFlood() {
     h.app->Form1->show();
     h.app->Form1->MertekBtn->click();
     h.app->MertekForm->Hosszusag->click();
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QVERIFY(w->isVisible());
     w->Kovetkezo->click();
     w->controls()->ElteltIdo->stop();
@@ -276,7 +276,7 @@ void BadInputTest::answersBackToBack() {
     h.app->Form1->show();
     h.app->Form1->MertekBtn->click();
     h.app->MertekForm->TomegBtn->click();
-    TTomegForm* t = h.app->TomegForm;
+    ConversionWindow* t = h.app->TomegForm;
     QTest::mouseClick(t->unitControls()[2].choice, Qt::LeftButton);  // kg given; every draw gives 1
     for (int i = 0; i < 300; ++i) {
         t->Kovetkezo->click();
@@ -311,7 +311,7 @@ void BadInputTest::aPastedMegabyte() {
 
     h.app->Form1->MertekBtn->click();
     h.app->MertekForm->Hosszusag->click();
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     w->Kovetkezo->click();
     QLineEdit* field = w->unitControls()[2].field;
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);

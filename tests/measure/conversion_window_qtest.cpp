@@ -87,7 +87,7 @@ void ConversionWindowTest::lengthTaskByKeysAndClicks() {
     h.script->assign({1});  // the drawn value 2
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowTitle(), QStringLiteral("Kobaltfa -- Hosszúság átváltás --"));
     QCOMPARE(h.player.cues, (QStringList{"Hello", "DragonBall"}));
@@ -152,7 +152,7 @@ void ConversionWindowTest::lateWrongTaskIsRedAndMarked() {
     h.script->assign({6});  // 7 cm
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
     QCOMPARE(child<QLineEdit>(w, "Ncm")->text(), QStringLiteral("7"));
     QTest::keyClicks(child<QLineEdit>(w, "Nkm"), QStringLiteral("0.00007"));
@@ -191,7 +191,7 @@ void ConversionWindowTest::fieldKeysPassOnlyNumbers() {
     Harness h("[TomegRadioButtonok]\nRBNkm=1\n");
     h.start();
     openFromMenu(h, h.app->MertekForm->TomegBtn);
-    TTomegForm* w = h.app->TomegForm;
+    ConversionWindow* w = h.app->TomegForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
     QLineEdit* kg = child<QLineEdit>(w, "Ndm");
     h.player.clear();
@@ -223,7 +223,7 @@ void ConversionWindowTest::pendingTaskSurvivesClosingAndReopening() {
     h.start();
     TMertekForm* m = h.app->MertekForm;
     openFromMenu(h, m->TeruletBtn);
-    TTeruletForm* w = h.app->TeruletForm;
+    ConversionWindow* w = h.app->TeruletForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
     QCOMPARE(child<QLineEdit>(w, "Ha")->text(), QStringLiteral("37"));
     QTest::keyClicks(child<QLineEdit>(w, "Nkm"), QStringLiteral("0.37"));
@@ -267,7 +267,7 @@ void ConversionWindowTest::switchesHideFieldsAndTheGivenUnitIsSwitchedOn() {
     h.script->assign({2});  // 3 km2
     h.start();
     openFromMenu(h, h.app->MertekForm->TeruletBtn);
-    TTeruletForm* w = h.app->TeruletForm;
+    ConversionWindow* w = h.app->TeruletForm;
     QCheckBox* CHa = child<QCheckBox>(w, "CHa");
     QCheckBox* CNkm = child<QCheckBox>(w, "CNkm");
     QLineEdit* Ha = child<QLineEdit>(w, "Ha");
@@ -299,7 +299,7 @@ void ConversionWindowTest::withoutAGivenUnitNothingIsDrawn() {
     h.script->assign({5});
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
     for (const auto& r : w->unitControls()) QVERIFY(r.field->text().isEmpty());
     QCOMPARE(h.script->size(), size_t(1));  // nothing was drawn
@@ -314,7 +314,7 @@ void ConversionWindowTest::settingsLoadedOnceAndStoredAtEveryClose() {
               "[HosszuCheckBoxok]\nCNdm=0\n"
               "[HosszuRadioButtonok]\nRBNm=1\nRBNmm=1\n");
     h.start();
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     // Editing the file while the program runs changes nothing: the windows
     // read it once, at start, even though their controls are built later.
     h.writeIni("[HosszuTimer]\nIdoScroll=7\n[HosszuSpinek]\nSpinNcm=10\n");
@@ -364,7 +364,7 @@ void ConversionWindowTest::spinBoxesRefuseOtherKeysWithABeep() {
     Harness h;
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QSpinBox* s = child<QSpinBox>(w, "SpinNm");
     QCOMPARE(s->locale(), QLocale::c());
     QCOMPARE(s->singleStep(), 1000);
@@ -398,7 +398,7 @@ void ConversionWindowTest::spinBoxesTakeNumberKeysAndClampWhenLeft() {
     h.script->assign({149});
     h.start();
     openFromMenu(h, h.app->MertekForm->TeruletBtn);
-    TTeruletForm* w = h.app->TeruletForm;
+    ConversionWindow* w = h.app->TeruletForm;
     QVERIFY(QTest::qWaitForWindowActive(w));
     QSpinBox* km = child<QSpinBox>(w, "SpinKm");  // 0 .. 100
     QSpinBox* nm = child<QSpinBox>(w, "SpinNm");  // 0 .. 5000000
@@ -466,7 +466,7 @@ void ConversionWindowTest::arrowKeysChooseTheGivenUnitAndKeepTheFocus() {
     Harness h("[HosszuRadioButtonok]\nRBNkm=1\n");
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
-    THosszuForm* w = h.app->HosszuForm;
+    ConversionWindow* w = h.app->HosszuForm;
     QVERIFY(QTest::qWaitForWindowActive(w));
     auto* km = child<QRadioButton>(w, "RBNkm");
     auto* m = child<QRadioButton>(w, "RBNm");
@@ -482,7 +482,7 @@ void ConversionWindowTest::arrowKeysChooseTheGivenUnitAndKeepTheFocus() {
 void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
     Harness h("[TomegRadioButtonok]\nRBNkm=1\n");
     h.start();
-    TTomegForm* w = h.app->TomegForm;
+    ConversionWindow* w = h.app->TomegForm;
     openFromMenu(h, h.app->MertekForm->TomegBtn);
     kobui::AnswerLog* memo = w->controls()->Memo;
     QCOMPARE(memo->lineCount(), 1);
@@ -529,8 +529,8 @@ void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
 void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
     Harness h;
     h.start();
-    TTerfogatForm* v = h.app->TerfogatForm;
-    THosszuForm* l = h.app->HosszuForm;
+    ConversionWindow* v = h.app->TerfogatForm;
+    ConversionWindow* l = h.app->HosszuForm;
     v->ensureBuilt();  // the values read at start reach the controls
     l->ensureBuilt();
     // Loading the default 50 over the built-in 100 ran the limit handler.
@@ -554,7 +554,7 @@ void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
 void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     Harness h;
     h.start();
-    TTeruletForm* a = h.app->TeruletForm;
+    ConversionWindow* a = h.app->TeruletForm;
     a->ensureBuilt();
     h.app->TerfogatForm->ensureBuilt();
     QCOMPARE(a->size(), QSize(665, 426));
@@ -581,7 +581,7 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     QCOMPARE(child<QSpinBox>(a, "SpinHa")->singleStep(), 100);
     QCOMPARE(child<QSpinBox>(a, "SpinKm")->maximum(), 100);
 
-    TTerfogatForm* v = h.app->TerfogatForm;
+    ConversionWindow* v = h.app->TerfogatForm;
     QCOMPARE(child<QLabel>(v, "sLabel3")->text(), QStringLiteral("liter"));
     for (const char* raised : {"sLabel11", "sLabel2", "sLabel7", "sLabel8"})
         QCOMPARE(child<QLabel>(v, raised)->text(), QStringLiteral("3"));
@@ -602,7 +602,7 @@ void ConversionWindowTest::backgroundClickAndAccessibleNames() {
     Harness h;
     h.start();
     openFromMenu(h, h.app->MertekForm->TerfogatBtn);
-    TTerfogatForm* w = h.app->TerfogatForm;
+    ConversionWindow* w = h.app->TerfogatForm;
     h.player.clear();
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(300, 270));
     QCOMPARE(h.player.cues, QStringList{QStringLiteral("LeaveMeAlone")});

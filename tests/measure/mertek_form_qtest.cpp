@@ -18,6 +18,7 @@ private slots:
     void disabledMeasuresOpenNothing();
     void closeBoxGoesBackLikeTheBackButton();
     void backgroundClickSaysLeaveMeAlone();
+    void aMeasureWorksOnceGivenItsDrill();
 };
 
 void MertekFormTest::laysOutEightButtons() {
@@ -144,4 +145,21 @@ void MertekFormTest::backgroundClickSaysLeaveMeAlone() {
 }
 
 QTEST_MAIN(MertekFormTest)
+// A measure button is greyed until a drill is given to it; then it opens
+// that drill over the chooser. A name no button has gives nothing.
+void MertekFormTest::aMeasureWorksOnceGivenItsDrill() {
+    testkit::FakeShell shell;
+    TMertekForm m(shell, nullptr);
+    KobaltWindow drill(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(120, 60));
+    QVERIFY(!m.IdoBtn->isEnabled());
+    m.setDrill(QStringLiteral("IdoBtn"), &drill);
+    m.setDrill(QStringLiteral("NoSuchBtn"), &drill);
+    QVERIFY(m.IdoBtn->isEnabled());
+    QVERIFY(!m.SzogBtn->isEnabled());
+    m.show();
+    m.IdoBtn->click();
+    QVERIFY(drill.isVisible());
+    QVERIFY(!m.isVisible());
+}
+
 #include "mertek_form_qtest.moc"
