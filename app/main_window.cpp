@@ -17,24 +17,10 @@
 #include "kit/accessibility.h"
 #include "settings/byte_text.h"
 #include "app/skin_manager.h"
+#include "app/skin_table.h"
 #include "kit/ui_common.h"
 
 namespace {
-
-struct SkinItem {
-    const char* object;
-    const char* caption;
-    Qt::Key key;
-    void (TForm1::*onClick)();
-};
-const SkinItem kSkinItems[] = {
-    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, &TForm1::AluminiumSkin1Click},
-    {"SmokySkin1", "Smoky Skin", Qt::Key_S, &TForm1::SmokySkin1Click},
-    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, &TForm1::BeijingSkin1Click},
-    {"VistaSkin1", "Vista Skin", Qt::Key_V, &TForm1::VistaSkin1Click},
-    {"WebSkin1", "Web Skin", Qt::Key_W, &TForm1::WebSkin1Click},
-    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, &TForm1::ElegantSkin1Click},
-};
 
 // The exit confirmation, centred on the screen: "&Igen" is the default button
 // and has the focus at first, "&Nem" the cancel button (Escape); Enter and
@@ -143,15 +129,9 @@ TForm1::~TForm1() = default;
 void TForm1::buildPopup() {
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("PopupMenu1"));
-    for (const SkinItem& item : kSkinItems) {
-        auto* a = new QAction(QString::fromUtf8(item.caption), this);
-        a->setObjectName(QString::fromLatin1(item.object));
-        a->setShortcut(QKeySequence(Qt::CTRL | item.key));
-        a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, item.onClick);
-        popup_->addAction(a);
-        skinActions_ << a;
-    }
+    // One item per row of the skin table, in its order.
+    skinActions_ = skins::createActions(skin_, this);
+    popup_->addActions(skinActions_);
 }
 
 void TForm1::buildButtons() {
@@ -213,13 +193,6 @@ void TForm1::OsztBtnClick() { open(3); }
 void TForm1::MertekBtnClick() { open(4); }
 void TForm1::AboutBtnClick() { open(5); }
 void TForm1::KilepBtnClick() { close(); }
-
-void TForm1::AluminiumSkin1Click() { skin_->setSkinName(QStringLiteral("Aluminium (internal)")); }
-void TForm1::SmokySkin1Click() { skin_->setSkinName(QStringLiteral("Smoky (internal)")); }
-void TForm1::BeijingSkin1Click() { skin_->setSkinName(QStringLiteral("Beijing Ext (internal)")); }
-void TForm1::VistaSkin1Click() { skin_->setSkinName(QStringLiteral("Vista (internal)")); }
-void TForm1::WebSkin1Click() { skin_->setSkinName(QStringLiteral("WEB (internal)")); }
-void TForm1::ElegantSkin1Click() { skin_->setSkinName(QStringLiteral("Elegant (internal)")); }
 
 void TForm1::FormCreate() {
     const auto reader = settings_.read();

@@ -71,13 +71,6 @@ public slots:
     void AboutBtnClick();
     // "Kilépés": asks the main window to close.
     void KilepBtnClick();
-    // The skin menu's items.
-    void AluminiumSkin1Click();
-    void SmokySkin1Click();
-    void BeijingSkin1Click();
-    void VistaSkin1Click();
-    void WebSkin1Click();
-    void ElegantSkin1Click();
 
 signals:
     void programEnded();

@@ -1,6 +1,7 @@
 // The program and its settings file, end to end in process: a skin name
 // that is not UTF-8 goes back byte for byte, and an installed copy reads an
 // administrator's preset and saves into the pupil's own file.
+#include <QAction>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,7 +71,7 @@ void SettingsBytesTest::installedCopyReadsThePresetAndSavesPerUser() {
     KobaltfaApp app(std::move(deps));
     QCOMPARE(app.Form1->SkinMen()->skinName(), QStringLiteral("WEB (internal)"));
     app.Form1->show();
-    app.Form1->SmokySkin1Click();
+    app.Form1->findChild<QAction*>(QStringLiteral("SmokySkin1"))->trigger();
     app.Form1->close();
     QCOMPARE(errors, QStringList());
     QCOMPARE(QString::fromStdString(slurp(root + "/home/pupil/.config/kobaltfa/kobaltfa.ini")),
