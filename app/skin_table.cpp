@@ -31,14 +31,17 @@ const std::vector<SkinRow> kRows = {
          {"panel-ground", "rgba(255, 255, 255, 70)"},
          {"panel-rim", "1px solid #a3a9b1"},
          {"frame-corner", "6px"},
-         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:0.45 #eceef1, stop:0.5 #dde1e5, stop:1 #cbd0d6)"},
+         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:0.45 #eceef1, "
+                         "stop:0.5 #dde1e5, stop:1 #cbd0d6)"},
          {"button-rim", "#7f8790"},
          {"button-rim-shade", "border-bottom-color: #646b74;"},
          {"button-corner", "5px"},
          {"button-padding", "0px 8px"},
-         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:0.45 #f3f6f9, stop:0.5 #e6ebf1, stop:1 #d5dce4)"},
+         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:0.45 #f3f6f9, "
+                               "stop:0.5 #e6ebf1, stop:1 #d5dce4)"},
          {"button-hover-rim", "border-color: #4f86c6;"},
-         {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c3c9d0, stop:0.5 #d3d8de, stop:1 #e3e6ea)"},
+         {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c3c9d0, stop:0.5 #d3d8de, "
+                                 "stop:1 #e3e6ea)"},
          {"button-pressed-rim", "#59616b"},
          {"button-pressed-shift", "padding-top: 1px;"},
          {"focus-rim", "1px solid #2f6fc2"},
@@ -56,7 +59,8 @@ const std::vector<SkinRow> kRows = {
          {"check-corner", "3px"},
          {"box-hover-rim", "#2f6fc2"},
          {"box-hover-ground", ""},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #7fb0ec, stop:0.5 #2f6fc2, stop:0.56 #ffffff, stop:1 #e4e8ec)"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #7fb0ec, "
+                                  "stop:0.5 #2f6fc2, stop:0.56 #ffffff, stop:1 #e4e8ec)"},
          {"radio-checked-rim", ""},
          {"check-checked-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5d97dd, stop:1 #2f6fc2)"},
          {"check-checked-rim", "#24599e"},
@@ -81,15 +85,19 @@ const std::vector<SkinRow> kRows = {
          {"spin-down-button-edges", "border-bottom-right-radius: 3px;"},
          {"spin-button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dfe7f1)"},
          {"arrow-button-pressed-face", "#c3c9d0"},
-         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #c9ced4, stop:0.5 #e3e6ea, stop:1 #c9ced4)"},
+         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #c9ced4, stop:0.5 #e3e6ea, "
+                                  "stop:1 #c9ced4)"},
          {"scroll-groove-rim", "1px solid #9aa1a9"},
          {"scroll-corner", "3px"},
-         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c9ced4, stop:0.5 #e3e6ea, stop:1 #c9ced4)"},
-         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fbfcfd, stop:0.5 #dfe3e8, stop:1 #c3c9d0)"},
+         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c9ced4, stop:0.5 #e3e6ea, "
+                                    "stop:1 #c9ced4)"},
+         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fbfcfd, stop:0.5 #dfe3e8, "
+                               "stop:1 #c3c9d0)"},
          {"scroll-thumb-rim", "1px solid #6b727b"},
          {"scroll-thumb-corner", "4px"},
          {"scroll-thumb-length", "20px"},
-         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfcfd, stop:0.5 #dfe3e8, stop:1 #c3c9d0)"},
+         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfcfd, stop:0.5 #dfe3e8, "
+                                 "stop:1 #c3c9d0)"},
          {"scroll-thumb-hover", "border-color: #2f6fc2;"},
          {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fafbfc, stop:1 #cdd2d8)"},
          {"scroll-button-rim", "1px solid #7f8790"},
@@ -99,8 +107,10 @@ const std::vector<SkinRow> kRows = {
          {"gauge-corner", "4px"},
          {"gauge-fill", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #cfe2f8, stop:0.5 #9fc3ee, stop:1 #79a9e4)"},
          {"gauge-fill-corner", "border-radius: 3px;"},
-         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #e7eaed, stop:1 #f9fafb);"},
-         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #cfe2f8, stop:0.5 #8fb9ec, stop:1 #6a9fe0)"},
+         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #e7eaed, "
+                              "stop:1 #f9fafb);"},
+         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #cfe2f8, stop:0.5 #8fb9ec, "
+                            "stop:1 #6a9fe0)"},
          {"menu-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f8f9fa, stop:1 #e4e7ea)"},
          {"menu-rim", "1px solid #7f8790"},
          {"menu-padding", "3px"},
@@ -129,16 +139,19 @@ const std::vector<SkinRow> kRows = {
      {
          {"window-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3d4045, stop:1 #222427)"},
          {"chrome-font", ""},
-         {"label-card", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f1f2f4, stop:1 #d6d9dd); border: 1px solid #141517; border-radius: 6px;"},
+         {"label-card", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f1f2f4, "
+                        "stop:1 #d6d9dd); border: 1px solid #141517; border-radius: 6px;"},
          {"panel-ground", "rgba(255, 255, 255, 16)"},
          {"panel-rim", "1px solid #15171a"},
          {"frame-corner", "7px"},
-         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f0f1f3, stop:0.48 #d9dce0, stop:0.52 #cdd0d5, stop:1 #b2b6bc)"},
+         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f0f1f3, stop:0.48 #d9dce0, "
+                         "stop:0.52 #cdd0d5, stop:1 #b2b6bc)"},
          {"button-rim", "#111214"},
          {"button-rim-shade", ""},
          {"button-corner", "6px"},
          {"button-padding", "0px 8px"},
-         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfbfc, stop:0.48 #e7e9ec, stop:0.52 #dcdfe3, stop:1 #c3c7cd)"},
+         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfbfc, stop:0.48 #e7e9ec, "
+                               "stop:0.52 #dcdfe3, stop:1 #c3c7cd)"},
          {"button-hover-rim", "border-color: #f0a53a;"},
          {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #a6aab0, stop:1 #cdd0d5)"},
          {"button-pressed-rim", "#000000"},
@@ -158,7 +171,8 @@ const std::vector<SkinRow> kRows = {
          {"check-corner", "3px"},
          {"box-hover-rim", "#d9841a"},
          {"box-hover-ground", ""},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #ffd08a, stop:0.5 #e08a16, stop:0.56 #ffffff, stop:1 #d3d6da)"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #ffd08a, "
+                                  "stop:0.5 #e08a16, stop:0.56 #ffffff, stop:1 #d3d6da)"},
          {"radio-checked-rim", ""},
          {"check-checked-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffc56b, stop:1 #f0a53a)"},
          {"check-checked-rim", "#25272b"},
@@ -183,15 +197,19 @@ const std::vector<SkinRow> kRows = {
          {"spin-down-button-edges", "border-bottom-right-radius: 3px;"},
          {"spin-button-hover-face", "#ffd08a"},
          {"arrow-button-pressed-face", "#f0a53a"},
-         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #141517, stop:0.5 #2a2c30, stop:1 #141517)"},
+         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #141517, stop:0.5 #2a2c30, "
+                                  "stop:1 #141517)"},
          {"scroll-groove-rim", "1px solid #0c0d0e"},
          {"scroll-corner", "4px"},
-         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #141517, stop:0.5 #2a2c30, stop:1 #141517)"},
-         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #eef0f2, stop:0.5 #c9ccd1, stop:1 #9fa3a9)"},
+         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #141517, stop:0.5 #2a2c30, "
+                                    "stop:1 #141517)"},
+         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #eef0f2, stop:0.5 #c9ccd1, "
+                               "stop:1 #9fa3a9)"},
          {"scroll-thumb-rim", "1px solid #0c0d0e"},
          {"scroll-thumb-corner", "4px"},
          {"scroll-thumb-length", "20px"},
-         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #eef0f2, stop:0.5 #c9ccd1, stop:1 #9fa3a9)"},
+         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #eef0f2, stop:0.5 #c9ccd1, "
+                                 "stop:1 #9fa3a9)"},
          {"scroll-thumb-hover", "border-color: #f0a53a;"},
          {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e9ebee, stop:1 #b2b6bc)"},
          {"scroll-button-rim", "1px solid #0c0d0e"},
@@ -201,8 +219,10 @@ const std::vector<SkinRow> kRows = {
          {"gauge-corner", "5px"},
          {"gauge-fill", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe2b0, stop:0.5 #ffc164, stop:1 #f0a53a)"},
          {"gauge-fill-corner", "border-radius: 4px;"},
-         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #141517, stop:0.5 #2f3236, stop:1 #141517);"},
-         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #ffd08a, stop:0.5 #f5ac45, stop:1 #d9841a)"},
+         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #141517, "
+                              "stop:0.5 #2f3236, stop:1 #141517);"},
+         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #ffd08a, stop:0.5 #f5ac45, "
+                            "stop:1 #d9841a)"},
          {"menu-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3a3d42, stop:1 #2a2c30)"},
          {"menu-rim", "1px solid #0c0d0e"},
          {"menu-padding", "3px"},
@@ -229,16 +249,19 @@ const std::vector<SkinRow> kRows = {
      {
          {"window-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #a8161c, stop:0.6 #8e1216, stop:1 #6c0b0e)"},
          {"chrome-font", ""},
-         {"label-card", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fffaf0, stop:1 #f6e6bf); border: 1px solid #d9a93a; border-radius: 6px;"},
+         {"label-card", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fffaf0, "
+                        "stop:1 #f6e6bf); border: 1px solid #d9a93a; border-radius: 6px;"},
          {"panel-ground", "rgba(60, 0, 0, 60)"},
          {"panel-rim", "2px solid #d9a93a"},
          {"frame-corner", "8px"},
-         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff4c9, stop:0.45 #fbdf82, stop:0.55 #f4c94f, stop:1 #e2a92c)"},
+         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff4c9, stop:0.45 #fbdf82, "
+                         "stop:0.55 #f4c94f, stop:1 #e2a92c)"},
          {"button-rim", "#4a0508"},
          {"button-rim-shade", ""},
          {"button-corner", "7px"},
          {"button-padding", "0px 8px"},
-         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fffbe6, stop:0.45 #ffeaa6, stop:0.55 #fbd86c, stop:1 #eeb93b)"},
+         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fffbe6, stop:0.45 #ffeaa6, "
+                               "stop:0.55 #fbd86c, stop:1 #eeb93b)"},
          {"button-hover-rim", "border-color: #fff0b0;"},
          {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #d69a22, stop:1 #f6d36a)"},
          {"button-pressed-rim", "#2e0204"},
@@ -258,7 +281,8 @@ const std::vector<SkinRow> kRows = {
          {"check-corner", "3px"},
          {"box-hover-rim", "#c81e24"},
          {"box-hover-ground", ""},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #ff6a5a, stop:0.5 #c81e24, stop:0.56 #fffdf5, stop:1 #f5e2b0)"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.35, stop:0 #ff6a5a, "
+                                  "stop:0.5 #c81e24, stop:0.56 #fffdf5, stop:1 #f5e2b0)"},
          {"radio-checked-rim", ""},
          {"check-checked-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #d6282e, stop:1 #9c1117)"},
          {"check-checked-rim", "#5c0a0d"},
@@ -283,15 +307,19 @@ const std::vector<SkinRow> kRows = {
          {"spin-down-button-edges", "border-bottom-right-radius: 4px;"},
          {"spin-button-hover-face", "#ffe79e"},
          {"arrow-button-pressed-face", "#d69a22"},
-         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #4a0508, stop:0.5 #6c0b0e, stop:1 #4a0508)"},
+         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #4a0508, stop:0.5 #6c0b0e, "
+                                  "stop:1 #4a0508)"},
          {"scroll-groove-rim", "1px solid #d9a93a"},
          {"scroll-corner", "4px"},
-         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #4a0508, stop:0.5 #6c0b0e, stop:1 #4a0508)"},
-         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fff0b8, stop:0.5 #f6cf5c, stop:1 #d69a22)"},
+         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #4a0508, stop:0.5 #6c0b0e, "
+                                    "stop:1 #4a0508)"},
+         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fff0b8, stop:0.5 #f6cf5c, "
+                               "stop:1 #d69a22)"},
          {"scroll-thumb-rim", "1px solid #4a0508"},
          {"scroll-thumb-corner", "4px"},
          {"scroll-thumb-length", "20px"},
-         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff0b8, stop:0.5 #f6cf5c, stop:1 #d69a22)"},
+         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff0b8, stop:0.5 #f6cf5c, "
+                                 "stop:1 #d69a22)"},
          {"scroll-thumb-hover", "border-color: #fff3c4;"},
          {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff0b8, stop:1 #e2a92c)"},
          {"scroll-button-rim", "1px solid #4a0508"},
@@ -301,8 +329,10 @@ const std::vector<SkinRow> kRows = {
          {"gauge-corner", "5px"},
          {"gauge-fill", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe7a0, stop:0.5 #f7c445, stop:1 #e39b1f)"},
          {"gauge-fill-corner", "border-radius: 4px;"},
-         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #4a0508, stop:0.5 #6c0b0e, stop:1 #4a0508);"},
-         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fff0b8, stop:0.5 #f6cf5c, stop:1 #d69a22)"},
+         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #4a0508, "
+                              "stop:0.5 #6c0b0e, stop:1 #4a0508);"},
+         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fff0b8, stop:0.5 #f6cf5c, "
+                            "stop:1 #d69a22)"},
          {"menu-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #a8161c, stop:1 #7a0d11)"},
          {"menu-rim", "2px solid #e0b040"},
          {"menu-padding", "3px"},
@@ -326,20 +356,25 @@ const std::vector<SkinRow> kRows = {
      {"#dbe8f5", "#0f2a4a", "#ffffff", "#eef5fc", "#0d1b2a", "#e3eef9", "#0f2a4a", "#2a7fd4",
       "#ffffff", "#ffffff", "#1b3552", "#ffffff", "#8fb2d6", "#4c7aa8", "#8397ad", "#1360b8"},
      {
-         {"window-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f3f8fd, stop:0.35 #dde9f6, stop:1 #b9d2ec)"},
+         {"window-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f3f8fd, stop:0.35 #dde9f6, "
+                           "stop:1 #b9d2ec)"},
          {"chrome-font", ""},
          {"label-card", ""},
-         {"panel-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgba(255, 255, 255, 170), stop:1 rgba(255, 255, 255, 70))"},
+         {"panel-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgba(255, 255, 255, 170), "
+                          "stop:1 rgba(255, 255, 255, 70))"},
          {"panel-rim", "1px solid #8fb2d6"},
          {"frame-corner", "6px"},
-         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
+         {"button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, "
+                         "stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
          {"button-rim", "#6e96c2"},
          {"button-rim-shade", ""},
          {"button-corner", "4px"},
          {"button-padding", "0px 8px"},
-         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2fbff, stop:0.48 #dcf3fd, stop:0.52 #bfe6fa, stop:1 #9fd7f6)"},
+         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2fbff, stop:0.48 #dcf3fd, "
+                               "stop:0.52 #bfe6fa, stop:1 #9fd7f6)"},
          {"button-hover-rim", "border-color: #3c7fb1;"},
-         {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c6e2f8, stop:0.48 #aed4f2, stop:0.52 #95c5ec, stop:1 #86bde9)"},
+         {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c6e2f8, stop:0.48 #aed4f2, "
+                                 "stop:0.52 #95c5ec, stop:1 #86bde9)"},
          {"button-pressed-rim", "#2c628b"},
          {"button-pressed-shift", "padding-top: 1px;"},
          {"focus-rim", "1px solid #2a7fd4"},
@@ -356,14 +391,18 @@ const std::vector<SkinRow> kRows = {
          {"radio-corner", "7px"},
          {"check-corner", "2px"},
          {"box-hover-rim", "#2a7fd4"},
-         {"box-hover-ground", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #c7e6fa);"},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.3, stop:0 #bfe6ff, stop:0.25 #4aa3ee, stop:0.5 #1c5fae, stop:0.56 #ffffff, stop:1 #d7e6f5)"},
+         {"box-hover-ground", "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, "
+                              "stop:1 #c7e6fa);"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.4, fy:0.3, stop:0 #bfe6ff, "
+                                  "stop:0.25 #4aa3ee, stop:0.5 #1c5fae, stop:0.56 #ffffff, stop:1 #d7e6f5)"},
          {"radio-checked-rim", ""},
-         {"check-checked-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #6fb5f2, stop:0.5 #2a7fd4, stop:1 #1c5fae)"},
+         {"check-checked-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #6fb5f2, stop:0.5 #2a7fd4, "
+                                  "stop:1 #1c5fae)"},
          {"check-checked-rim", "#1c4f8c"},
          {"box-disabled-rim", "#b2c3d6"},
          {"box-disabled-ground", "#edf1f5"},
-         {"group-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgba(255, 255, 255, 190), stop:1 rgba(255, 255, 255, 90))"},
+         {"group-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgba(255, 255, 255, 190), "
+                          "stop:1 rgba(255, 255, 255, 90))"},
          {"group-rim", "1px solid #8fb2d6"},
          {"plate-ink", ""},
          {"group-title-padding", "0px 4px"},
@@ -377,31 +416,40 @@ const std::vector<SkinRow> kRows = {
          {"read-only-field-rim", ""},
          {"spin-focus-rim", "#2a7fd4"},
          {"spin-button-rim", "#8fb2d6"},
-         {"spin-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
+         {"spin-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, "
+                              "stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
          {"spin-up-button-edges", "border-top-right-radius: 3px; border-bottom: 1px solid #8fb2d6;"},
          {"spin-down-button-edges", "border-bottom-right-radius: 3px;"},
          {"spin-button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2fbff, stop:1 #9fd7f6)"},
          {"arrow-button-pressed-face", "#95c5ec"},
-         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #dfe9f3, stop:0.5 #f4f8fc, stop:1 #dfe9f3)"},
+         {"scroll-groove-ground", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #dfe9f3, stop:0.5 #f4f8fc, "
+                                  "stop:1 #dfe9f3)"},
          {"scroll-groove-rim", "1px solid #a9c2dc"},
          {"scroll-corner", "3px"},
-         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #dfe9f3, stop:0.5 #f4f8fc, stop:1 #dfe9f3)"},
-         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fbfdff, stop:0.48 #e4effb, stop:0.52 #cfe2f6, stop:1 #a9cbef)"},
+         {"scroll-groove-h-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #dfe9f3, stop:0.5 #f4f8fc, "
+                                    "stop:1 #dfe9f3)"},
+         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fbfdff, stop:0.48 #e4effb, "
+                               "stop:0.52 #cfe2f6, stop:1 #a9cbef)"},
          {"scroll-thumb-rim", "1px solid #6e96c2"},
          {"scroll-thumb-corner", "3px"},
          {"scroll-thumb-length", "20px"},
-         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, stop:0.52 #cfe2f6, stop:1 #a9cbef)"},
+         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, "
+                                 "stop:0.52 #cfe2f6, stop:1 #a9cbef)"},
          {"scroll-thumb-hover", "border-color: #3c7fb1;"},
-         {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
+         {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdff, stop:0.48 #e4effb, "
+                                "stop:0.52 #cfe2f6, stop:1 #b4d1f0)"},
          {"scroll-button-rim", "1px solid #8fb2d6"},
          {"scroll-button-hover", ""},
          {"gauge-ground", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e6e6e6, stop:0.5 #f7f7f7, stop:1 #ececec)"},
          {"gauge-rim", "1px solid #8f9aa6"},
          {"gauge-corner", "3px"},
-         {"gauge-fill", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #dcf7d0, stop:0.45 #9fe382, stop:0.55 #6fd34c, stop:1 #8ee06b)"},
+         {"gauge-fill", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #dcf7d0, stop:0.45 #9fe382, "
+                        "stop:0.55 #6fd34c, stop:1 #8ee06b)"},
          {"gauge-fill-corner", "border-radius: 2px;"},
-         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #e6e6e6, stop:0.5 #f7f7f7, stop:1 #ececec);"},
-         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #dcf7d0, stop:0.45 #9fe382, stop:0.55 #5ec83a, stop:1 #7fd65b)"},
+         {"countdown-groove", "background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #e6e6e6, "
+                              "stop:0.5 #f7f7f7, stop:1 #ececec);"},
+         {"countdown-fill", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #dcf7d0, stop:0.45 #9fe382, "
+                            "stop:0.55 #5ec83a, stop:1 #7fd65b)"},
          {"menu-ground", "#fbfcfe"},
          {"menu-rim", "1px solid #8f9aa6"},
          {"menu-padding", "3px"},
@@ -457,7 +505,8 @@ const std::vector<SkinRow> kRows = {
          {"check-corner", "3px"},
          {"box-hover-rim", "#1a73e8"},
          {"box-hover-ground", ""},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #1a73e8, stop:0.5 #1a73e8, stop:0.56 #ffffff, stop:1 #ffffff)"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #1a73e8, "
+                                  "stop:0.5 #1a73e8, stop:0.56 #ffffff, stop:1 #ffffff)"},
          {"radio-checked-rim", "border-color: #1a73e8;"},
          {"check-checked-ground", "#1a73e8"},
          {"check-checked-rim", "#1a73e8"},
@@ -537,7 +586,8 @@ const std::vector<SkinRow> kRows = {
          {"button-rim-shade", ""},
          {"button-corner", "3px"},
          {"button-padding", "0px 8px"},
-         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:0.5 #fbf6e8, stop:1 #efe5c8)"},
+         {"button-hover-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:0.5 #fbf6e8, "
+                               "stop:1 #efe5c8)"},
          {"button-hover-rim", "border-color: #b08d3c;"},
          {"button-pressed-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #dccd9f, stop:1 #f3ead3)"},
          {"button-pressed-rim", "#173d2b"},
@@ -557,7 +607,8 @@ const std::vector<SkinRow> kRows = {
          {"check-corner", "1px"},
          {"box-hover-rim", "#b08d3c"},
          {"box-hover-ground", ""},
-         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #1f5a3f, stop:0.45 #1f4d36, stop:0.52 #fffdf7, stop:1 #fffdf7)"},
+         {"radio-checked-ground", "qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #1f5a3f, "
+                                  "stop:0.45 #1f4d36, stop:0.52 #fffdf7, stop:1 #fffdf7)"},
          {"radio-checked-rim", ""},
          {"check-checked-ground", "#1f4d36"},
          {"check-checked-rim", "#173d2b"},
@@ -586,11 +637,13 @@ const std::vector<SkinRow> kRows = {
          {"scroll-groove-rim", "1px solid #8c7f5a"},
          {"scroll-corner", "2px"},
          {"scroll-groove-h-ground", "#efe6cf"},
-         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #3a7356, stop:0.5 #2a6146, stop:1 #1f4d36)"},
+         {"scroll-thumb-face", "qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #3a7356, stop:0.5 #2a6146, "
+                               "stop:1 #1f4d36)"},
          {"scroll-thumb-rim", "1px solid #b08d3c"},
          {"scroll-thumb-corner", "2px"},
          {"scroll-thumb-length", "20px"},
-         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3a7356, stop:0.5 #2a6146, stop:1 #1f4d36)"},
+         {"scroll-thumb-h-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3a7356, stop:0.5 #2a6146, "
+                                 "stop:1 #1f4d36)"},
          {"scroll-thumb-hover", "background-color: #2f6b4d;"},
          {"scroll-button-face", "qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fffdf7, stop:1 #e6d9b6)"},
          {"scroll-button-rim", "1px solid #8c7f5a"},
@@ -700,9 +753,9 @@ QString sheetTemplate() {
 
 FilledSheet fill(const QString& tmpl, const SkinRow& row) {
     const QString glyphs = QString::fromLatin1(row.glyphs);
-    const QString texture =
-        row.texture ? QStringLiteral("background-image: url(:/pictures/%1-%2.png);").arg(glyphs, QLatin1String(row.texture))
-                    : QString();
+    const QString texture = row.texture ? QStringLiteral("background-image: url(:/pictures/%1-%2.png);")
+                                              .arg(glyphs, QLatin1String(row.texture))
+                                        : QString();
     std::vector<bool> used(row.sheet.size(), false);
     auto valueOf = [&](QStringView role, QString* value) {
         if (role == QLatin1String("glyphs")) {
