@@ -17,7 +17,10 @@ namespace {
 // left and no value unused). Besides the roles below, the template may ask
 // for "glyphs" (the row's glyph prefix), "window-texture" (the window's
 // background image declaration, empty without a texture) and the palette
-// inks as "palette-window", "palette-base", ... (see inkOf()).
+// inks as "palette-window", "palette-base", ... (see inkOf()). A row's
+// inks come in the order of SkinInks: window, window text, base, alternate
+// base, text, button, button text, highlight; highlighted text, tip base,
+// tip text, light, mid, dark, disabled text, link.
 const std::vector<SkinRow> kRows = {
     // Aluminium: brushed light grey metal, dark ink, a cool blue for focus,
     // selection and the gauges.
