@@ -1,50 +1,15 @@
+// The program's eleven windows, created in their fixed order, and the
+// application-wide parts every run installs once.
 #include "app/kobaltfa_app.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 
 #include "app/about_form.h"
+#include "app/app_filters.h"
 #include "kit/ui_common.h"
 #include "arith/arith_windows.h"
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
-
-namespace {
-
-// Text fields accept the ShortcutOverride of Ctrl+A, Ctrl+V and friends, so
-// the skin shortcuts would never fire while one has the focus. The skin
-// menu's shortcuts come first everywhere.
-class SkinShortcutFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* obj, QEvent* e) override {
-        if (e->type() == QEvent::PolishRequest && obj->isWidgetType()) {
-            // A control of a window that is not shown is polished when its
-            // window is shown (showing polishes the whole window), so the
-            // start does not pay for the ten hidden windows.
-            if (!static_cast<QWidget*>(obj)->window()->isVisible()) return true;
-        }
-        if (e->type() == QEvent::ShortcutOverride) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
-            if (mods == Qt::ControlModifier) {
-                switch (k->key()) {
-                case Qt::Key_A: case Qt::Key_S: case Qt::Key_B:
-                case Qt::Key_V: case Qt::Key_W: case Qt::Key_E:
-                    e->ignore();
-                    return true;
-                default:
-                    break;
-                }
-            }
-        }
-        return QObject::eventFilter(obj, e);
-    }
-};
-
-}  // namespace
 
 void installApplicationWide() {
     static bool done = false;
@@ -55,6 +20,7 @@ void installApplicationWide() {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     kobui::installFontSubstitutions();
     qApp->installEventFilter(new SkinShortcutFilter(qApp));
+    qApp->installEventFilter(new HiddenWindowPolishFilter(qApp));
 }
 
 KobaltfaApp::KobaltfaApp(KobaltDeps deps) {

@@ -52,5 +52,6 @@ private:
 inline constexpr char kDesktopFileName[] = "hu.kobaltfa.Kobaltfa";
 
 // Installs the application-wide parts: the desktop entry's name, font
-// substitutions and the filter that lets the skin shortcuts beat text fields.
+// substitutions, the filter that lets the skin shortcuts beat text fields
+// and the one that defers polishing the controls of hidden windows.
 void installApplicationWide();

@@ -6,25 +6,7 @@
 #include <QResource>
 
 #include "app/skin_manager.h"
-
-namespace {
-
-struct SkinItem {
-    const char* object;
-    const char* caption;
-    Qt::Key key;
-    const char* skin;
-};
-const SkinItem kSkinItems[] = {
-    {"AluminiumSkin1", "Aluminium Skin", Qt::Key_A, "Aluminium (internal)"},
-    {"SmokySkin1", "Smoky Skin", Qt::Key_S, "Smoky (internal)"},
-    {"BeijingSkin1", "Beijing Skin", Qt::Key_B, "Beijing Ext (internal)"},
-    {"VistaSkin1", "Vista Skin", Qt::Key_V, "Vista (internal)"},
-    {"WebSkin1", "Web Skin", Qt::Key_W, "WEB (internal)"},
-    {"ElegantSkin1", "Elegant Skin", Qt::Key_E, "Elegant (internal)"},
-};
-
-}  // namespace
+#include "app/skin_table.h"
 
 ProgramShell::ProgramShell(KobaltDeps deps)
     : deps_(std::move(deps)),
@@ -33,15 +15,8 @@ ProgramShell::ProgramShell(KobaltDeps deps)
       menu_(std::make_unique<QMenu>()) {
     skins_->setObjectName(QStringLiteral("SkinMen"));
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
-    for (const SkinItem& item : kSkinItems) {
-        auto* a = new QAction(QString::fromUtf8(item.caption), menu_.get());
-        a->setObjectName(QString::fromLatin1(item.object));
-        a->setShortcut(QKeySequence(Qt::CTRL | item.key));
-        a->setShortcutContext(Qt::WindowShortcut);
-        const QString skin = QString::fromLatin1(item.skin);
-        QObject::connect(a, &QAction::triggered, skins_.get(), [this, skin] { skins_->setSkinName(skin); });
-        menu_->addAction(a);
-    }
+    // One item per row of the skin table, in its order.
+    menu_->addActions(skins::createActions(skins_.get(), menu_.get()));
 }
 
 ProgramShell::~ProgramShell() = default;

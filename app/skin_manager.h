@@ -1,7 +1,8 @@
 // SkinMen: holds the current skin name and draws every window in it. Each
-// of the six built-in looks is a style sheet plus palette embedded as a
-// resource, applied to the whole application at once. A name that is none of
-// the six is kept as it is (and written back) and drawn in the Aluminium look.
+// built-in look is a row of the skin table (app/skin_table.h): its palette
+// and the style sheet template filled from the row, applied to the whole
+// application at once. A name that is none of the built-in ones is kept as
+// it is (and written back) and drawn in the Aluminium look.
 #pragma once
 
 #include <QObject>
@@ -22,9 +23,7 @@ public:
     // The built-in look actually drawn (the Aluminium one for unknown names).
     QString drawnLook() const { return look_; }
 
-    // The style sheet resource of a built-in look.
-    static QString styleSheetResource(const QString& look);
-    // The style sheet text of a built-in look (read once, then cached) and
+    // The style sheet text of a built-in look (filled once, then cached) and
     // the application palette that goes with it. Unknown names give the
     // Aluminium ones.
     static QString styleSheet(const QString& look);

@@ -1,3 +1,6 @@
+// Small builders shared by every window (fonts, buttons, labels, the fixed
+// text colour and its ink property), the font substitutions and the
+// centring of windows on their screen.
 #include "kit/ui_common.h"
 
 #include <QEvent>
@@ -51,6 +54,9 @@ QLabel* makeLabel(QWidget* parent, const QString& object, const QString& text, c
 }
 
 void setTextColour(QWidget* w, const QColor& c) {
+    // The property first: setting the sheet polishes the widget again (if
+    // it was polished before), and that polish sees the new ink.
+    w->setProperty("ink", c.value() <= 128 ? QStringLiteral("dark") : QStringLiteral("bright"));
     w->setStyleSheet(QStringLiteral("color: %1;").arg(c.name()));
 }
 

@@ -29,9 +29,10 @@ QPushButton* makeButton(QWidget* parent, const QString& object, const QString& c
 QLabel* makeLabel(QWidget* parent, const QString& object, const QString& text, const QRect& rect,
                   const QFont& font, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 
-// Sets a fixed text colour that skins do not override. The dark skins put a
-// light card behind dark text by matching the exact sheet this writes
-// ("color: #rrggbb;"), so keep its form.
+// Sets a fixed text colour that skins do not override, and the widget's
+// "ink" property: "dark" for a deep colour (no channel above half: black,
+// maroon, green, navy), "bright" otherwise. The dark skins put a light card
+// behind labels whose ink is dark (QLabel[ink="dark"]).
 void setTextColour(QWidget* w, const QColor& c);
 
 // Centres a top-level window on its screen by its frame, the title bar and

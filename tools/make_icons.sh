@@ -9,6 +9,9 @@
 #  - the skins' window textures: Aluminium's brushed metal, Smoky's veil of
 #    smoke and Beijing's key-fret lattice, each a small seamless tile.
 #
+# Each skin is one line near the end of the skin part ("skin NAME ARROW
+# TICK [TEXTURE ...]"); a new skin's pictures are one more such line.
+#
 # Every drawn picture is made in ImageMagick's vector language at eight times its
 # final size in the coordinates of the final picture (a "scale 8,8" in front
 # of the drawing), then scaled down, which gives smooth edges. Backgrounds are
@@ -237,7 +240,8 @@ stroke '#7a1f1f' stroke-width 1.4
 line 7.6,23.8 24.6,23.8"
 
 # ---------------------------------------------------------------------------
-# Skin glyphs: 9 x 9 arrows, a 12 x 12 tick.
+# Skin glyphs and textures: 9 x 9 arrows, a 12 x 12 tick, and for some skins
+# a window texture drawn by one of the texture makers below.
 
 glyph_set() {
     local skin=$1 arrow=$2 tick=$3
@@ -254,18 +258,11 @@ stroke-linecap round stroke-linejoin round
 polyline 2.4,6.4 5,9 9.8,3"
 }
 
-glyph_set aluminium '#353a41' '#ffffff'
-glyph_set smoky '#25272b' '#25272b'
-glyph_set beijing '#8a0d12' '#ffd54a'
-glyph_set vista '#173a6b' '#ffffff'
-glyph_set web '#5f6368' '#ffffff'
-glyph_set elegant '#1f4d36' '#fbf6e6'
-
-# brushed TILE-W TILE-H BASE STRENGTH OUT.png: a seamlessly tiling texture of
+# brushed OUT.png TILE-W TILE-H BASE STRENGTH: a seamlessly tiling texture of
 # fine horizontal streaks over the colour BASE; STRENGTH is how far (in
 # percent of full scale) the streaks stray from BASE.
 brushed() {
-    local w=$1 h=$2 base=$3 strength=$4 out=$5
+    local out=$1 w=$2 h=$3 base=$4 strength=$5
     convert -size "${w}x${h}" xc:gray50 -seed 1979 +noise Random -colorspace Gray \
         -virtual-pixel tile -motion-blur 0x40+0 -motion-blur 0x40+180 -blur 0x0.4 \
         -auto-level +level "$((50 - strength))%,$((50 + strength))%" "$work/streaks.png"
@@ -273,12 +270,10 @@ brushed() {
         -strip -define png:exclude-chunks=date,time,tIME PNG24:"$out"
 }
 
-brushed 256 64 '#dfe2e6' 9 "$glyphs/skin-aluminium-brushed.png"
-
-# smoke SIZE OUT.png: a seamlessly tiling veil of soft white smoke, mostly
-# transparent, laid over the Smoky windows' charcoal.
+# smoke OUT.png SIZE: a seamlessly tiling veil of soft white smoke, mostly
+# transparent, laid over a dark window.
 smoke() {
-    local size=$1 out=$2
+    local out=$1 size=$2
     convert -size "${size}x${size}" xc:gray50 -seed 4242 +noise Random -colorspace Gray \
         -virtual-pixel tile \( +clone -blur 0x22 -auto-level \) \( -clone 0 -blur 0x7 -auto-level \) \
         -delete 0 -compose Multiply -composite -auto-level -level 25%,100% \
@@ -287,15 +282,38 @@ smoke() {
         -strip -define png:exclude-chunks=date,time,tIME PNG32:"$out"
 }
 
-smoke 256 "$glyphs/skin-smoky-smoke.png"
-
-# The Beijing windows' lacquer carries a faint golden key-fret lattice.
-render 32 "$glyphs/skin-beijing-lattice.png" "fill none stroke 'rgba(255,214,110,0.13)' stroke-width 1.4
+# lattice OUT.png: a faint golden key-fret lattice for red lacquer.
+lattice() {
+    render 32 "$1" "fill none stroke 'rgba(255,214,110,0.13)' stroke-width 1.4
 stroke-linecap square
 line 0,0.5 32,0.5
 line 0.5,0 0.5,32
 line 6,26 6,6  line 6,6 26,6  line 26,6 26,26  line 26,26 11,26
 line 11,26 11,11  line 11,11 21,11  line 21,11 21,21  line 21,21 16,21"
+}
+
+# skin NAME ARROW TICK [TEXTURE ARGS...]: one skin's glyphs
+# (skin-NAME-up.png, ...) with arrows in ARROW and the tick in TICK, and
+# its window texture skin-NAME-TEXTURE.png, drawn by the maker TEXTURE.
+# NAME is the glyph prefix of the skin's row in app/skin_table.cpp
+# ("skin-NAME"), TEXTURE the row's texture.
+skin() {
+    local name=$1 arrow=$2 tick=$3
+    glyph_set "$name" "$arrow" "$tick"
+    if [ $# -gt 3 ]; then
+        local texture=$4
+        shift 4
+        "$texture" "$glyphs/skin-$name-$texture.png" "$@"
+    fi
+}
+
+#    name      arrow     tick      texture
+skin aluminium '#353a41' '#ffffff' brushed 256 64 '#dfe2e6' 9
+skin smoky     '#25272b' '#25272b' smoke 256
+skin beijing   '#8a0d12' '#ffd54a' lattice
+skin vista     '#173a6b' '#ffffff'
+skin web       '#5f6368' '#ffffff'
+skin elegant   '#1f4d36' '#fbf6e6'
 
 if [ -n "${PREVIEW:-}" ]; then
     rows=()

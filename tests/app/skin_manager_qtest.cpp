@@ -1,6 +1,7 @@
 // The skin manager: six distinct looks, unknown names drawn as Aluminium,
-// every window (hidden ones too) redrawn on a switch, and the colours the
-// windows set on single controls kept in every skin.
+// every window (hidden ones too) redrawn on a switch, the colours the
+// windows set on single controls kept in every skin, and the dark skins'
+// card behind labels of a dark ink.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,7 @@ private slots:
     void eachSkinLooksDifferent();
     void widgetColourSurvivesEverySkin();
     void darkInkLabelsStayReadableInDarkSkins();
+    void theCardFollowsTheInkProperty();
     void noFocusFrameButtonsKeepTheirBorderWhenFocused();
 };
 
@@ -189,6 +191,45 @@ void SkinManagerTest::darkInkLabelsStayReadableInDarkSkins() {
         // The ground just inside the label's corner, beside the digits.
         QVERIFY2(qGray(img.pixel(8, img.height() / 2)) > 150, qPrintable(n));
     }
+}
+
+void SkinManagerTest::theCardFollowsTheInkProperty() {
+    // In Smoky only a label given a dark ink stands on the light card: not
+    // a plain label, not one in a bright ink, and the card comes and goes
+    // with the ink also on a label already drawn.
+    SkinManager m;
+    m.setSkinName(QStringLiteral("Smoky (internal)"));
+    testkit::FakeShell shell;
+    KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 200));
+    auto label = [&w](int top) {
+        return kobui::makeLabel(&w, QStringLiteral("L%1").arg(top), QStringLiteral("1"), QRect(10, top, 120, 40),
+                                kobui::arialFont(16, true), Qt::AlignCenter);
+    };
+    QLabel* dark = label(10);
+    QLabel* plain = label(60);
+    QLabel* red = label(110);
+    kobui::setTextColour(dark, QColor(0x80, 0, 0));
+    kobui::setTextColour(red, Qt::red);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto ground = [&w](QLabel* l) { return qGray(w.grab(l->geometry()).toImage().pixel(8, l->height() / 2)); };
+    QCOMPARE(dark->property("ink").toString(), QStringLiteral("dark"));
+    QCOMPARE(red->property("ink").toString(), QStringLiteral("bright"));
+    QVERIFY(ground(dark) > 150);
+    QVERIFY(ground(plain) < 100);
+    QVERIFY(ground(red) < 100);
+
+    kobui::setTextColour(plain, Qt::black);
+    QVERIFY(ground(plain) > 150);
+    kobui::setTextColour(dark, Qt::red);
+    QVERIFY(ground(dark) < 100);
+    // Light skins draw no card at all: the black label's ground is the
+    // window's, as beside it on the same line (Vista's window has a
+    // vertical gradient and no texture).
+    m.setSkinName(QStringLiteral("Vista (internal)"));
+    const QImage all = w.grab().toImage();
+    const int y = plain->y() + plain->height() / 2;
+    QCOMPARE(all.pixel(plain->x() + 8, y), all.pixel(plain->geometry().right() + 40, y));
 }
 
 void SkinManagerTest::noFocusFrameButtonsKeepTheirBorderWhenFocused() {
