@@ -1,12 +1,14 @@
 // Renders every window in every skin to PNG files: make screenshots.
-// Usage: kobaltfa_screenshots [folder [skin,...]]; the skins by their file
-// names (aluminium, smoky, beijing, vista, web, elegant), all by default.
+// Usage: kobaltfa_screenshots [folder [skin,...]]; the skins by the names of
+// their pictures (aluminium, smoky, beijing, vista, web, elegant), every skin
+// of the table by default.
 // Under QT_SCALE_FACTOR=2 the pictures have twice the pixels.
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
 
 #include "app/skin_manager.h"
+#include "app/skin_table.h"
 #include "arith/arith_window.h"
 #include "drill/answer_log.h"
 #include "drill/drill_controls.h"
@@ -19,8 +21,11 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     testkit::Harness h;
     h.start();
-    const QStringList files = {"aluminium", "smoky", "beijing", "vista", "web", "elegant"};
-    const QStringList skins = SkinManager::builtInNames();
+    QStringList files, skins;
+    for (const SkinRow& row : skins::table()) {
+        files << QString::fromLatin1(row.glyphs).remove(QStringLiteral("skin-"));
+        skins << QString::fromLatin1(row.name);
+    }
     const QStringList only = argc > 2 ? QString::fromLocal8Bit(argv[2]).split(',') : files;
     for (int s = 0; s < skins.size(); ++s) {
         if (!only.contains(files[s])) continue;
