@@ -18,7 +18,7 @@
 #include <random>
 #include <sstream>
 
-#include "settings/settings_table.h"
+#include "measure/conversion_settings.h"
 #include "support/files.h"
 
 namespace {
@@ -156,7 +156,7 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
 
 // Writes one conversion window's values with every key changed.
 WriteResult storeLength(const SettingsFile& file, bool second) {
-    const auto& w = kob::windowSettings("THosszuForm");
+    const kob::WindowSettings w = kob::conversionWindowSettings(kob::hosszuTable());
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];

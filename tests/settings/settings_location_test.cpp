@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/settings_table.h"
+#include "arith/arith_settings.h"
 #include "support/files.h"
 
 namespace {
@@ -130,8 +130,7 @@ TEST(SettingsLocation, NewAccountSeesThePresetAndItsFirstSaveCopiesIt) {
     spit(inst.preset(), preset);
     const SettingsFile file = inst.file();
     EXPECT_EQ(file.readPath(), inst.preset());
-    const auto w = kob::loadWindowSettings(file, kob::windowSettings("TOsszeadForm"));
-    EXPECT_EQ(kob::findSetting(w, "IdoScroll")->intValue, 90);
+    EXPECT_EQ(kob::loadArithSettings(file, kob::additionSpec()).timeLimit, 90);
     EXPECT_EQ(file.read().readString("Skin", "SkinName", ""), "Smoky (internal)");
     EXPECT_FALSE(exists(inst.home + "/.config")) << "reading creates nothing";
 
