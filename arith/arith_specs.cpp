@@ -38,7 +38,7 @@ std::vector<ChoiceButton> tableButtons() {
 
 const ArithWindowSpec& additionSpec() {
     static const ArithWindowSpec s{
-        "TOsszeadForm", "OsszeadForm", "Kobaltfa -- Összeadás --", ArithOp::Add, {10000, 10000}, "10000", 5,
+        "TOsszeadForm", "Ossze", "OsszeadForm", "Kobaltfa -- Összeadás --", ArithOp::Add, {10000, 10000}, "10000", 5,
         "Számkör választás", rangeButtons(), 681, 387, 290, true,
         {kAlma, kBanan, kMedve, kHamburger, kJeep, kKocsi, kParadicsom, kSzolo, kVonat}};
     return s;
@@ -46,7 +46,7 @@ const ArithWindowSpec& additionSpec() {
 
 const ArithWindowSpec& subtractionSpec() {
     static const ArithWindowSpec s{
-        "TKivonForm", "KivonForm", "Kobaltfa -- Kivonás --", ArithOp::Subtract, {10000, 10000}, "10000", 5,
+        "TKivonForm", "Kivon", "KivonForm", "Kobaltfa -- Kivonás --", ArithOp::Subtract, {10000, 10000}, "10000", 5,
         "Számkör választás", rangeButtons(), 681, 387, 290, true,
         {kBanan, kSzolo, kHamburger, kAlma, kMedve, kJeep, kParadicsom, kVonat, kKocsi}};
     return s;
@@ -54,14 +54,14 @@ const ArithWindowSpec& subtractionSpec() {
 
 const ArithWindowSpec& multiplicationSpec() {
     static const ArithWindowSpec s{
-        "TSzorzasForm", "SzorzasForm", "Kobaltfa -- Szorzás --", ArithOp::Multiply, {10, 10}, "", 3,
+        "TSzorzasForm", "Szoroz", "SzorzasForm", "Kobaltfa -- Szorzás --", ArithOp::Multiply, {10, 10}, "", 3,
         "Szorzótábla választás", tableButtons(), 681, 290, 290, false, {}};
     return s;
 }
 
 const ArithWindowSpec& divisionSpec() {
     static const ArithWindowSpec s{
-        "TOsztasForm", "OsztasForm", "Kobaltfa -- Osztás --", ArithOp::Divide, {100, 88}, "", 3,
+        "TOsztasForm", "Oszt", "OsztasForm", "Kobaltfa -- Osztás --", ArithOp::Divide, {100, 88}, "", 3,
         "Szorzótábla választás", tableButtons(), 681, 290, 290, false, {}};
     return s;
 }

@@ -1,6 +1,7 @@
 // What tells the four arithmetic windows apart: titles, signs, the radio
 // buttons with their captions and values, the design texts, the sizes, the
-// answer length, the settings window name and the picture menus. Plain C++.
+// answer length, the names of the settings sections and the picture menus.
+// Plain C++.
 #pragma once
 
 #include <vector>
@@ -24,7 +25,8 @@ struct PictureItem {
 };
 
 struct ArithWindowSpec {
-    const char* windowClass;   // the settings table's window name
+    const char* windowClass;   // the window's class name, which names it in the settings table
+    const char* sectionStem;   // names its settings sections: "Ossze" gives OsszeTimer, OsszeRadioButtonok
     const char* objectName;
     const char* title;
     ArithOp op;
@@ -32,7 +34,9 @@ struct ArithWindowSpec {
     const char* designAnswer;  // the answer field's design text
     int answerLength;          // digits the answer field takes
     const char* groupCaption;
-    std::vector<ChoiceButton> buttons;  // in reading (and settings) order
+    // In reading (and settings) order; each is the key of the same name in
+    // the number-choice section, the first one selected by default.
+    std::vector<ChoiceButton> buttons;
     int clientWidth;
     int fullHeight;            // the whole design
     int shortHeight;           // picture strip cut off (== fullHeight without the aid)

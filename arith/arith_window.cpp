@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "kit/accessibility.h"
+#include "arith/arith_settings.h"
 #include "kit/shell.h"
-#include "settings/settings_table.h"
 #include "kit/ui_common.h"
 #include "arith/picture_aid.h"
 #include "drill/drill_controls.h"
@@ -205,19 +205,12 @@ void ArithWindow::onShow() {
 }
 
 void ArithWindow::FormCreate() {
-    const kob::WindowSettings& w = kob::windowSettings(spec_.windowClass);
-    const auto values = kob::loadWindowSettings(shell().settings(), w);
-    // The time limit first, then the buttons in order: the last one stored
-    // as selected wins.
-    for (const kob::SettingValue& v : values) {
-        if (!v.key) continue;
-        if (v.key->key == "IdoScroll") {
-            controls_->setIdoScroll(v.intValue);
-        } else if (auto* b = findChild<QRadioButton*>(QString::fromStdString(v.key->key),
-                                                      Qt::FindDirectChildrenOnly)) {
-            setButton(b, v.intValue != 0);
-        }
-    }
+    const kob::ArithSettings s = kob::loadArithSettings(shell().settings(), spec_);
+    // The time limit first, then the buttons in order, each through its
+    // setter; the record already holds the one the last stored as selected
+    // chose.
+    controls_->setIdoScroll(s.timeLimit);
+    for (int i = 0; i < RB.size(); ++i) setButton(RB[i], s.selected == std::size_t(i));
 }
 
 void ArithWindow::setButton(QRadioButton* b, bool on) {
@@ -250,16 +243,9 @@ void ArithWindow::FormClick() {
 }
 
 void ArithWindow::FormClose() {
-    const kob::WindowSettings& w = kob::windowSettings(spec_.windowClass);
-    auto values = kob::defaultSettings(w);
-    for (kob::SettingValue& v : values) {
-        if (!v.key) continue;
-        if (v.key->key == "IdoScroll") {
-            v.intValue = controls_->idoScroll();
-        } else if (auto* b = findChild<QRadioButton*>(QString::fromStdString(v.key->key),
-                                                      Qt::FindDirectChildrenOnly)) {
-            v.intValue = b->isChecked() ? 1 : 0;
-        }
-    }
-    shell().reportWriteResult(kob::storeWindowSettings(shell().settings(), w, values));
+    kob::ArithSettings s;
+    s.timeLimit = controls_->idoScroll();
+    const int selected = selectedButton();
+    s.selected = selected >= 0 ? std::optional<std::size_t>(std::size_t(selected)) : std::nullopt;
+    shell().reportWriteResult(kob::storeArithSettings(shell().settings(), spec_, s));
 }

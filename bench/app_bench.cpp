@@ -62,7 +62,7 @@
 #include "measure/conversion_windows.h"
 #include "measure/mertek_form.h"
 #include "settings/settings_file.h"
-#include "settings/settings_table.h"
+#include "app/settings_layout.h"
 #include "support/testkit.h"
 
 namespace {

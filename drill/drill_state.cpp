@@ -6,6 +6,11 @@ namespace kob {
 
 int clampTimeLimit(int seconds) { return std::clamp(seconds, kMinTimeLimit, kMaxTimeLimit); }
 
+SettingKey timeLimitSetting(std::string_view stem) {
+    return integerKey(timerSection(stem), std::string(kTimeLimitKey), kDefaultTimeLimit, kMinTimeLimit,
+                      kMaxTimeLimit);
+}
+
 void DrillMechanics::activate(int timeLimit) {
     const std::int32_t expected = s_.ExpectedAnswer;
     s_ = DrillState{};

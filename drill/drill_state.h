@@ -1,6 +1,7 @@
 // The drill machinery every drill window repeats: the per-question
-// countdown with the late rule, the four counters, the percentage and the
-// verdict a window renders (cue, log colour, counters). Plain C++.
+// countdown with the late rule, the four counters, the percentage, the
+// verdict a window renders (cue, log colour, counters) and the time limit's
+// key in the settings file. Plain C++.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "kit/cue.h"
+#include "settings/settings_table.h"
 
 namespace kob {
 
@@ -72,6 +74,10 @@ private:
 
 // Clamps a time-limit bar position to 1..120.
 int clampTimeLimit(int seconds);
+
+// A drill window's time limit in the settings file: the key IdoScroll of
+// the timer section of the window's `stem`, default 30, range 1..120.
+SettingKey timeLimitSetting(std::string_view stem);
 
 // The answer-key filter of the arithmetic windows: digits, Backspace (8)
 // and Enter (13) pass; everything else is swallowed.

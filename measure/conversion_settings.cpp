@@ -2,76 +2,68 @@
 
 #include <algorithm>
 #include <charconv>
-
-#include "settings/settings_table.h"
-#include "drill/drill_state.h"
+#include <utility>
 
 namespace kob {
 
 namespace {
 
-ConversionSettings defaults(const UnitTable& table) {
-    ConversionSettings s;
-    s.timeLimit = kDefaultTimeLimit;
-    for (const UnitRow& r : table.rows) s.maxima.push_back(r.spinDefault);
-    s.switchedOn.assign(table.size(), true);
-    return s;
-}
+// Where a window's keys stand: the time limit first, then the n spin boxes,
+// the n switches and the n choices, each in row order.
+struct KeyIndex {
+    std::size_t rows;
+    static constexpr std::size_t timeLimit = 0;
+    std::size_t spin(std::size_t row) const { return 1 + row; }
+    std::size_t toggle(std::size_t row) const { return 1 + rows + row; }
+    std::size_t choice(std::size_t row) const { return 1 + 2 * rows + row; }
+};
 
 }  // namespace
 
+WindowSettings conversionWindowSettings(const UnitTable& table) {
+    const std::string& stem = table.sectionStem;
+    WindowSettings w;
+    w.window = table.window;
+    w.add(timeLimitSetting(stem));
+    const std::string spins = spinSection(stem), toggles = switchSection(stem), choices = choiceSection(stem);
+    for (const UnitRow& r : table.rows) w.add(integerKey(spins, r.spin, r.spinDefault, r.spinMin, r.spinMax));
+    for (const UnitRow& r : table.rows) w.add(booleanKey(toggles, r.toggle, true));
+    for (const UnitRow& r : table.rows) w.add(booleanKey(choices, r.choice, false));
+    // The dm and cm rows are the two above the bottom row in every window;
+    // their spin boxes are written the other way round.
+    const KeyIndex at{table.size()};
+    if (table.size() >= 3)
+        std::swap(w.writeOrder[at.spin(table.size() - 3)], w.writeOrder[at.spin(table.size() - 2)]);
+    return w;
+}
+
 ConversionSettings loadConversionSettings(const SettingsFile& file, const UnitTable& table) {
-    ConversionSettings s = defaults(table);
-    const WindowSettings& w = windowSettings(table.window);
-    for (const SettingValue& v : loadWindowSettings(file, w)) {
-        const std::string& name = v.key->key;
-        if (name == "IdoScroll") {
-            s.timeLimit = clampTimeLimit(v.intValue);
-            continue;
-        }
-        const int r = table.rowOf(name);
-        if (r < 0) continue;
-        const UnitRow& row = table.rows[std::size_t(r)];
-        if (name == row.spin) {
-            s.maxima[std::size_t(r)] = std::clamp(v.intValue, row.spinMin, row.spinMax);
-        } else if (name == row.toggle) {
-            s.switchedOn[std::size_t(r)] = v.intValue != 0;
-        } else if (name == row.choice) {
-            // Selecting one choice clears the others; storing false only
-            // clears that one.
-            if (v.intValue != 0) {
-                s.given = std::size_t(r);
-            } else if (s.given == std::size_t(r)) {
-                s.given.reset();
-            }
-        }
+    const std::vector<SettingValue> v = loadWindowSettings(file, conversionWindowSettings(table));
+    const KeyIndex at{table.size()};
+    ConversionSettings s;
+    s.timeLimit = v[at.timeLimit].intValue;
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        s.maxima.push_back(v[at.spin(r)].intValue);
+        s.switchedOn.push_back(v[at.toggle(r)].intValue != 0);
+        // Selecting one choice clears the others; storing false only clears
+        // that one, which is not selected yet: the last true one wins.
+        if (v[at.choice(r)].intValue != 0) s.given = r;
     }
     return s;
 }
 
 WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& table,
                                     const ConversionSettings& s) {
-    const WindowSettings& w = windowSettings(table.window);
-    std::vector<SettingValue> values = defaultSettings(w);
-    for (SettingValue& v : values) {
-        const std::string& name = v.key->key;
-        if (name == "IdoScroll") {
-            v.intValue = s.timeLimit;
-            continue;
-        }
-        const int r = table.rowOf(name);
-        if (r < 0) continue;
-        const std::size_t i = std::size_t(r);
-        const UnitRow& row = table.rows[i];
-        if (name == row.spin && i < s.maxima.size()) {
-            v.intValue = s.maxima[i];
-        } else if (name == row.toggle && i < s.switchedOn.size()) {
-            v.intValue = s.switchedOn[i] ? 1 : 0;
-        } else if (name == row.choice) {
-            v.intValue = s.given == i ? 1 : 0;
-        }
+    const WindowSettings w = conversionWindowSettings(table);
+    std::vector<SettingValue> v = defaultSettings(w);
+    const KeyIndex at{table.size()};
+    v[at.timeLimit].intValue = s.timeLimit;
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        if (r < s.maxima.size()) v[at.spin(r)].intValue = s.maxima[r];
+        if (r < s.switchedOn.size()) v[at.toggle(r)].intValue = s.switchedOn[r] ? 1 : 0;
+        v[at.choice(r)].intValue = s.given == r ? 1 : 0;
     }
-    return storeWindowSettings(file, w, values);
+    return storeWindowSettings(file, w, v);
 }
 
 std::optional<int> spinTextNumber(const std::string& text) {

@@ -1,31 +1,41 @@
 // A conversion window's remembered options: time limit, the maximum of
-// every unit, which units are switched on and which one is given. Read once
-// when the window is created, written at every close, through the window's
-// rows of the settings table. Plain C++.
+// every unit, which units are switched on and which one is given. The keys
+// come from the window's unit table: the time limit, then per row its spin
+// box, its switch and its choice, each group in its own section. Read once
+// when the window is created, written at every close. Also the reading of
+// a spin box's text. Plain C++.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "settings/settings_file.h"
+#include "drill/drill_state.h"
 #include "measure/unit_table.h"
+#include "settings/settings_table.h"
 
 namespace kob {
 
 struct ConversionSettings {
-    int timeLimit = 30;
+    int timeLimit = kDefaultTimeLimit;
     std::vector<int> maxima;             // per row, within the row's spin bounds
     std::vector<bool> switchedOn;        // per row
     std::optional<std::size_t> given;    // the selected choice
 };
+
+// The window's keys: in reading order the time limit, the spin boxes
+// (default and range from the unit table), the switches (default on) and
+// the choices (default off), each in row order. The spin boxes are written
+// with the cm row before the dm row (SpinNcm before SpinNdm).
+WindowSettings conversionWindowSettings(const UnitTable& table);
 
 // Reads the window's keys in their order. Spin values are clamped to the
 // row's bounds; among the choices the last one stored as true wins, and
 // none is selected when all are false.
 ConversionSettings loadConversionSettings(const SettingsFile& file, const UnitTable& table);
 
-// Writes every key of the window (spin boxes in the writing order).
+// Writes every key of the window, in its writing order; a row the record
+// has no value for is written with its default.
 WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& table,
                                     const ConversionSettings& s);
 

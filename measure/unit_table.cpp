@@ -58,18 +58,10 @@ const Spin kSpinRow5{50000000, 10000, 5000000, 5000000};
 
 }  // namespace
 
-int UnitTable::rowOf(const std::string& name) const {
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const UnitRow& r = rows[i];
-        if (name == r.field || name == r.toggle || name == r.choice || name == r.spin)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 const UnitTable& teruletTable() {
     static const UnitTable t{
         "TTeruletForm",
+        "Terulet",
         {
             row(kKm, "km", "2", "sLabel8", 12, {100, 1, 100, 50}),
             row(kHa, "ha", "", "", 10, {5000, 100, 5000, 5000}),
@@ -84,6 +76,7 @@ const UnitTable& teruletTable() {
 const UnitTable& hosszuTable() {
     static const UnitTable t{
         "THosszuForm",
+        "Hosszu",
         {
             row(kKm, "km", "", "", 6, {1000, 1, 50, 50}),
             row(kM, "m", "", "", 3, kSpinRow2),
@@ -97,6 +90,7 @@ const UnitTable& hosszuTable() {
 const UnitTable& terfogatTable() {
     static const UnitTable t{
         "TTerfogatForm",
+        "Terfogat",
         {
             row(kKm, "m", "3", "sLabel11", 9, {100, 1, 100, 50}),
             row(kM, "liter", "", "", 6, kSpinRow2),
@@ -110,6 +104,7 @@ const UnitTable& terfogatTable() {
 const UnitTable& tomegTable() {
     static const UnitTable t{
         "TTomegForm",
+        "Tomeg",
         {
             row(kKm, "t", "", "", 6, {100, 1, 100, 50}),
             row(kM, "q", "", "", 5, kSpinRow2),

@@ -1,8 +1,9 @@
 // The constant unit tables of the four conversion windows: for every unit
-// row, top to bottom, its captions, log suffix, power of ten and the
-// bounds of its maximum spin box, and the names of its controls (every
-// window keeps the length window's control names, the area window adds the
-// hectare row). Plain C++.
+// row, top to bottom, its captions, log suffix, power of ten, the bounds,
+// step and default of its maximum spin box, and the names of its controls
+// (every window keeps the length window's control names, the area window
+// adds the hectare row), which are also the row's keys in the settings
+// file; and the names of the window's settings sections. Plain C++.
 #pragma once
 
 #include <string>
@@ -18,14 +19,16 @@ struct UnitRow {
     int exponent = 0;           // power of ten relative to the window's smallest unit
 
     // The maximum spin box: bounds, arrow step, the value it is built with
-    // and the value a missing setting gives.
+    // and the value a missing setting gives (a loaded one is clamped to the
+    // bounds).
     int spinMin = 0;
     int spinMax = 0;
     int spinStep = 1;
     int spinDesign = 0;
     int spinDefault = 0;
 
-    // Control names.
+    // Control names; the switch, choice and spin box also name the row's
+    // keys in the settings file.
     std::string field;   // "Nkm", "Ha", ...
     std::string toggle;  // "CNkm"
     std::string choice;  // "RBNkm"
@@ -35,13 +38,11 @@ struct UnitRow {
 };
 
 struct UnitTable {
-    std::string window;  // the window class, which also names its settings: "THosszuForm"
+    std::string window;       // the window class: "THosszuForm"
+    std::string sectionStem;  // names its settings sections: "Hosszu" gives HosszuTimer, HosszuSpinek, ...
     std::vector<UnitRow> rows;
 
     std::size_t size() const { return rows.size(); }
-    // The row whose control (field, switch, choice or spin box) has this
-    // name; -1 when none.
-    int rowOf(const std::string& controlName) const;
 };
 
 const UnitTable& teruletTable();  // area: km2, ha, m2, dm2, cm2, mm2

@@ -90,13 +90,10 @@ std::string withoutLineBreaks(std::string_view s) {
     return out;
 }
 
-WriteFaults gFaults;
-int gLockWaitMs = 2000;
+// How long a save waits for another writer's lock (a read a quarter of it).
+constexpr int kLockWaitMs = 2000;
 
 }  // namespace
-
-void setWriteFaultsForTesting(const WriteFaults& faults) { gFaults = faults; }
-void setLockWaitForTesting(int milliseconds) { gLockWaitMs = milliseconds; }
 
 std::string iniPathForExecutable(const std::string& exePath) {
     const std::size_t slash = exePath.find_last_of('/');
@@ -666,24 +663,18 @@ bool readAll(int fd, IniDocument::Buffer& out) {
     return out.resize(done);
 }
 
-// Writes with the injected faults: `budget` counts the bytes still allowed.
-bool writeFully(int fd, std::string_view bytes, std::size_t& budget, std::optional<off_t> at = std::nullopt) {
+// Writes all of `bytes`, at the descriptor's position or at offset `at`.
+bool writeFully(FileOps& ops, int fd, std::string_view bytes, std::optional<off_t> at = std::nullopt) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        std::size_t chunk = bytes.size() - done;
-        if (budget == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        if (budget != SIZE_MAX) chunk = std::min(chunk, budget);
-        const ssize_t n = at ? ::pwrite(fd, bytes.data() + done, chunk, *at + off_t(done))
-                             : ::write(fd, bytes.data() + done, chunk);
+        const std::size_t chunk = bytes.size() - done;
+        const ssize_t n = at ? ops.pwrite(fd, bytes.data() + done, chunk, *at + off_t(done))
+                             : ops.write(fd, bytes.data() + done, chunk);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         done += std::size_t(n);
-        if (budget != SIZE_MAX) budget -= std::size_t(n);
     }
     return true;
 }
@@ -812,13 +803,13 @@ bool readSettingsFile(const std::string& path, IniDocument::Buffer& out, bool fo
     if (!fd.valid()) return false;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    (void)lockWhole(fd.get(), F_RDLCK, gLockWaitMs / 4);
+    (void)lockWhole(fd.get(), F_RDLCK, kLockWaitMs / 4);
     return readAll(fd.get(), out);
 }
 
 // Streams the document to `fd`: the bytes [from, to) of the text, written
 // at their own offsets in the file (in place) or one after the other.
-bool streamOut(const IniDocument& doc, int fd, std::size_t& budget, bool atOffsets, std::size_t from = 0,
+bool streamOut(FileOps& ops, const IniDocument& doc, int fd, bool atOffsets, std::size_t from = 0,
                std::size_t to = SIZE_MAX) {
     std::size_t pos = 0;
     bool ok = true;
@@ -830,7 +821,7 @@ bool streamOut(const IniDocument& doc, int fd, std::size_t& budget, bool atOffse
         const std::size_t a = std::max(start, from) - start;
         const std::size_t b = std::min(pos, to) - start;
         const std::string_view part = piece.substr(a, b - a);
-        ok = atOffsets ? writeFully(fd, part, budget, off_t(start + a)) : writeFully(fd, part, budget);
+        ok = atOffsets ? writeFully(ops, fd, part, off_t(start + a)) : writeFully(ops, fd, part);
         return ok;
     });
     return ok;
@@ -845,8 +836,28 @@ SettingsLocation SettingsLocation::portable(const std::string& path) {
     return loc;
 }
 
-SettingsFile::SettingsFile(std::string path) : loc_(SettingsLocation::portable(path)) {}
-SettingsFile::SettingsFile(SettingsLocation location) : loc_(std::move(location)) {}
+ssize_t FileOps::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+ssize_t FileOps::pwrite(int fd, const void* data, std::size_t size, off_t offset) {
+    return ::pwrite(fd, data, size, offset);
+}
+int FileOps::fsync(int fd) { return ::fsync(fd); }
+int FileOps::ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
+int FileOps::renameat(int fromDir, const char* from, int toDir, const char* to) {
+    return ::renameat(fromDir, from, toDir, to);
+}
+int FileOps::renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
+    return ::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE);
+}
+int FileOps::linkat(int fromDir, const char* from, int toDir, const char* to) {
+    return ::linkat(fromDir, from, toDir, to, 0);
+}
+FileOps& FileOps::system() {
+    static FileOps ops;
+    return ops;
+}
+
+SettingsFile::SettingsFile(std::string path, FileOps& ops) : loc_(SettingsLocation::portable(path)), ops_(&ops) {}
+SettingsFile::SettingsFile(SettingsLocation location, FileOps& ops) : loc_(std::move(location)), ops_(&ops) {}
 
 std::string SettingsFile::readPath() const {
     for (std::size_t i = 0; i < loc_.readPaths.size(); ++i) {
@@ -890,9 +901,9 @@ enum class Outcome { Done, Failed, Again };
 // writer changed the file under our feet: the caller starts over.
 class SaveAttempt {
 public:
-    SaveAttempt(int dirFd, std::string base, const std::vector<IniEntry>& entries,
+    SaveAttempt(FileOps& ops, int dirFd, std::string base, const std::vector<IniEntry>& entries,
                 std::function<IniDocument::Buffer()> seed)
-        : dirFd_(dirFd), base_(std::move(base)), entries_(entries), seed_(std::move(seed)) {}
+        : ops_(ops), dirFd_(dirFd), base_(std::move(base)), entries_(entries), seed_(std::move(seed)) {}
 
     Outcome run() {
         struct stat entry {};
@@ -910,7 +921,7 @@ public:
         Fd fd(::openat(dirFd_, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!fd.valid()) return errno == ENOENT ? Outcome::Again : Outcome::Failed;
         if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return Outcome::Failed;
-        if (!lockWhole(fd.get(), F_WRLCK, gLockWaitMs)) return Outcome::Failed;
+        if (!lockWhole(fd.get(), F_WRLCK, kLockWaitMs)) return Outcome::Failed;
         // The name must still lead to the locked file: another writer may
         // have replaced it while we waited.
         struct stat now {};
@@ -943,23 +954,22 @@ public:
             return rewriteInPlace(fd.get(), st, doc);
         }
         bool ok = fillTemporary(doc, out);
-        ok = ok && !gFaults.failRename && ::renameat(dirFd_, tmp.c_str(), dirFd_, name.c_str()) == 0;
+        ok = ok && ops_.renameat(dirFd_, tmp.c_str(), dirFd_, name.c_str()) == 0;
         if (!ok) {
             ::unlinkat(dirFd_, tmp.c_str(), 0);
             return Outcome::Failed;
         }
         // The new name must reach the disk too; folders on some file systems
         // cannot be synced, which does not undo the write.
-        (void)::fsync(dirFd_);
+        (void)ops_.fsync(dirFd_);
         return Outcome::Done;  // the lock goes with `fd`, after the rename
     }
 
 private:
     // The whole text into a new temporary file, flushed and closed.
-    static bool fillTemporary(const IniDocument& doc, Fd& out) {
-        std::size_t budget = gFaults.failAfterBytes;
-        bool ok = streamOut(doc, out.get(), budget, false);
-        ok = ok && !gFaults.failSync && ::fsync(out.get()) == 0;
+    bool fillTemporary(const IniDocument& doc, Fd& out) {
+        bool ok = streamOut(ops_, doc, out.get(), false);
+        ok = ok && ops_.fsync(out.get()) == 0;
         return out.close() && ok;
     }
 
@@ -1011,19 +1021,17 @@ private:
         if (st.st_nlink > 1) return Outcome::Failed;
         const std::string_view old = doc.original();
         const std::size_t newSize = doc.serializedSize();
-        std::size_t budget = gFaults.failAfterBytes;
-        if (newSize > old.size() && !streamOut(doc, fd, budget, true, old.size(), newSize)) {
-            (void)!::ftruncate(fd, off_t(old.size()));
+        if (newSize > old.size() && !streamOut(ops_, doc, fd, true, old.size(), newSize)) {
+            (void)!ops_.ftruncate(fd, off_t(old.size()));
             return Outcome::Failed;
         }
-        bool ok = streamOut(doc, fd, budget, true, 0, std::min(old.size(), newSize));
-        ok = ok && (newSize >= old.size() || ::ftruncate(fd, off_t(newSize)) == 0);
-        ok = ok && !gFaults.failSync && ::fsync(fd) == 0;
+        bool ok = streamOut(ops_, doc, fd, true, 0, std::min(old.size(), newSize));
+        ok = ok && (newSize >= old.size() || ops_.ftruncate(fd, off_t(newSize)) == 0);
+        ok = ok && ops_.fsync(fd) == 0;
         if (ok) return Outcome::Done;
-        std::size_t unlimited = SIZE_MAX;
-        (void)writeFully(fd, old, unlimited, off_t(0));
-        (void)!::ftruncate(fd, off_t(old.size()));
-        (void)::fsync(fd);
+        (void)writeFully(ops_, fd, old, off_t(0));
+        (void)!ops_.ftruncate(fd, off_t(old.size()));
+        (void)ops_.fsync(fd);
         return Outcome::Failed;
     }
 
@@ -1034,19 +1042,18 @@ private:
         std::string tmp;
         Fd out(createTemporary(dirFd_, "." + base_ + ".tmp", tmp));
         if (!out.valid()) return Outcome::Failed;
-        bool ok = fillTemporary(doc, out);
-        if (ok && gFaults.failRename) ok = false, errno = EPERM;
+        const bool ok = fillTemporary(doc, out);
         if (ok) {
-            if (::renameat2(dirFd_, tmp.c_str(), dirFd_, base_.c_str(), RENAME_NOREPLACE) == 0) {
-                (void)::fsync(dirFd_);
+            if (ops_.renameNoReplace(dirFd_, tmp.c_str(), dirFd_, base_.c_str()) == 0) {
+                (void)ops_.fsync(dirFd_);
                 return Outcome::Done;
             }
             if (errno == EINVAL || errno == ENOSYS) {
                 // File systems without it (network ones): a hard link fails
                 // the same way when the name exists.
-                if (::linkat(dirFd_, tmp.c_str(), dirFd_, base_.c_str(), 0) == 0) {
+                if (ops_.linkat(dirFd_, tmp.c_str(), dirFd_, base_.c_str()) == 0) {
                     ::unlinkat(dirFd_, tmp.c_str(), 0);
-                    (void)::fsync(dirFd_);
+                    (void)ops_.fsync(dirFd_);
                     return Outcome::Done;
                 }
             }
@@ -1059,6 +1066,7 @@ private:
         return Outcome::Failed;
     }
 
+    FileOps& ops_;
     int dirFd_;
     std::string base_;
     const std::vector<IniEntry>& entries_;
@@ -1094,7 +1102,7 @@ WriteResult SettingsFile::write(const std::vector<IniEntry>& entries) const {
         return bytes;
     };
     for (int attempt = 0; attempt < 20; ++attempt) {
-        SaveAttempt save(dirFd.get(), base, entries, seed);
+        SaveAttempt save(*ops_, dirFd.get(), base, entries, seed);
         switch (save.run()) {
         case Outcome::Done: return {};
         case Outcome::Failed: return failed;

@@ -62,6 +62,10 @@
 // Temporary files of a writer that was killed mid-write are removed by the
 // next writer. Files of 4 GiB or more are not read (defaults) and not
 // written.
+//
+// The writes, syncs, truncations, renames and links of a save go through
+// the FileOps object the SettingsFile was built with: the system's calls
+// unless a test gives its own.
 #pragma once
 
 #include <cstddef>
@@ -73,6 +77,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace kob {
 
@@ -206,10 +212,32 @@ SettingsLocation settingsLocation(const std::string& exePath, const SettingsEnvi
 // when HOME is empty or relative), XDG_CONFIG_HOME, XDG_CONFIG_DIRS.
 SettingsEnvironment settingsEnvironmentFromProcess();
 
+// The calls a save makes to put bytes on disk and to publish them. Every
+// save goes through the object its SettingsFile was given; this base class
+// makes the system's own calls, so the default is the real thing. A test
+// derives from it to make one step fail (a disk that fills up, a sync or a
+// rename that is refused) and hands its object to the SettingsFile.
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+    virtual ssize_t write(int fd, const void* data, std::size_t size);
+    virtual ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset);
+    virtual int fsync(int fd);
+    virtual int ftruncate(int fd, off_t length);
+    virtual int renameat(int fromDir, const char* from, int toDir, const char* to);
+    // renameat2 with RENAME_NOREPLACE: fails with EEXIST when `to` exists.
+    virtual int renameNoReplace(int fromDir, const char* from, int toDir, const char* to);
+    virtual int linkat(int fromDir, const char* from, int toDir, const char* to);
+
+    // The system's calls, shared by every SettingsFile given no other.
+    static FileOps& system();
+};
+
 class SettingsFile {
 public:
-    explicit SettingsFile(std::string path);
-    explicit SettingsFile(SettingsLocation location);
+    // `ops` must outlive the SettingsFile.
+    explicit SettingsFile(std::string path, FileOps& ops = FileOps::system());
+    explicit SettingsFile(SettingsLocation location, FileOps& ops = FileOps::system());
 
     // The file saves go to (and what "Unable to write to" names).
     const std::string& path() const { return loc_.writePath; }
@@ -239,19 +267,7 @@ public:
 
 private:
     SettingsLocation loc_;
+    FileOps* ops_;
 };
-
-// Test seam: faults injected into SettingsFile::write. Global to the process;
-// set it back to the default when done.
-struct WriteFaults {
-    std::size_t failAfterBytes = SIZE_MAX;  // data writes stop here with ENOSPC
-    bool failSync = false;                  // fsync of the written file fails
-    bool failRename = false;                // the final rename is refused
-};
-void setWriteFaultsForTesting(const WriteFaults& faults);
-
-// Test seam: how long a save waits for another writer's lock (default about
-// two seconds).
-void setLockWaitForTesting(int milliseconds);
 
 }  // namespace kob

@@ -1,7 +1,10 @@
-// The whole settings file as one declarative table: every section, every
-// key with its type, default and range, in reading order, with the writing
-// order where it differs. Each window's load and store are loops over its
-// rows. Plain C++, no toolkit.
+// A window's keys in the settings file and their reading and writing: the
+// key types, defaults and ranges, a window's keys in its reading order with
+// its writing order, loading (integers clamped to their range) and storing
+// in one write, and how the drill windows' sections are named. Each window
+// family declares its own keys from its own tables (arith/arith_settings,
+// measure/conversion_settings); the whole file is app/settings_layout.
+// Plain C++, no toolkit.
 #pragma once
 
 #include <string>
@@ -20,9 +23,13 @@ struct SettingKey {
     SettingType type;
     int defaultInt = 0;            // integer default, or 0/1 for booleans
     std::string defaultString;     // string default
-    int min = 0;                   // integer range (clamped by the control)
+    int min = 0;                   // integer range (clamped on load); 0..1 for booleans
     int max = 0;
 };
+
+SettingKey stringKey(std::string section, std::string key, std::string def);
+SettingKey integerKey(std::string section, std::string key, int def, int min, int max);
+SettingKey booleanKey(std::string section, std::string key, bool def);
 
 // The keys of one window, in the order it reads them, and the order it
 // writes them (indices into `keys`).
@@ -30,50 +37,38 @@ struct WindowSettings {
     std::string window;            // class name, e.g. "TOsszeadForm"
     std::vector<SettingKey> keys;  // reading order
     std::vector<int> writeOrder;   // writing order
+
+    // Appends a key to both orders; returns its index.
+    std::size_t add(SettingKey key);
 };
 
-// One loaded value, already clamped for integers.
+// One value of a window, for the key at the same index.
 struct SettingValue {
-    const SettingKey* key = nullptr;
     int intValue = 0;              // integers and booleans (0/1)
     std::string stringValue;       // strings
 };
 
-// All windows that keep settings: TForm1, the four arithmetic windows and
-// the four conversion windows. 25 sections in all. Booleans have the range
-// 0..1.
-const std::vector<WindowSettings>& settingsTable();
-// The window's entry; an unknown class name gives an entry without keys.
-const WindowSettings& windowSettings(const std::string& windowClass);
-
-// Reads the window's keys in reading order from one snapshot of the file.
+// Reads the window's keys in reading order from one snapshot of the file:
+// one value per key, at the key's index; integers clamped to their range.
 std::vector<SettingValue> loadWindowSettings(const SettingsFile& file, const WindowSettings& w);
 
-// Writes the given values (one per key of `w`, in reading order) in the
-// window's writing order, in one atomic write: integers in decimal, booleans
-// as "1" or "0", strings as they are. Each key takes the value whose `key`
-// points at it (or names the same section and key, or, without a `key`,
-// stands at the key's place); a key without a value is written with its
-// default. Values are written as given, not clamped.
+// Writes the values (value i for key i) in the window's writing order, in
+// one atomic write: integers in decimal, booleans as "1" or "0", strings as
+// they are. Keys beyond the values given are written with their defaults.
+// Values are written as given, not clamped.
 WriteResult storeWindowSettings(const SettingsFile& file, const WindowSettings& w,
                                 const std::vector<SettingValue>& values);
 
-// Helpers for the windows. A window's key names are unique within it, so a
-// key name alone finds a value:
-//
-//     const kob::WindowSettings& w = kob::windowSettings("THosszuForm");
-//     auto values = kob::loadWindowSettings(file, w);
-//     SpinKm->setValue(kob::findSetting(values, "SpinKm")->intValue);
-//     ...
-//     auto out = kob::defaultSettings(w);
-//     kob::findSetting(out, "SpinKm")->intValue = SpinKm->value();
-//     kob::storeWindowSettings(file, w, out);
-//
-// The value of the key named `key` (exact spelling), or nullptr.
-const SettingValue* findSetting(const std::vector<SettingValue>& values, std::string_view key);
-SettingValue* findSetting(std::vector<SettingValue>& values, std::string_view key);
-
-// One value per key of `w`, in reading order, each holding its default.
+// One value per key of `w`, each holding its default.
 std::vector<SettingValue> defaultSettings(const WindowSettings& w);
+
+// The sections of a drill window are named by the window's stem ("Ossze",
+// "Hosszu") and what they hold.
+std::string timerSection(std::string_view stem);    // "<stem>Timer": the time limit
+std::string choiceSection(std::string_view stem);   // "<stem>RadioButtonok": the radio buttons
+std::string spinSection(std::string_view stem);     // "<stem>Spinek": the spin boxes
+std::string switchSection(std::string_view stem);   // "<stem>CheckBoxok": the check boxes
+// The time limit's key in the timer section.
+inline constexpr std::string_view kTimeLimitKey = "IdoScroll";
 
 }  // namespace kob

@@ -138,6 +138,7 @@ private slots:
 
 void BadInputTest::answerFieldUnderAKeyFlood() {
     Harness h;
+    h.script->assign(2 * 10001, 0);  // at most a question a key, two draws each: 0+1
     h.start();
     TForm1* f = h.app->Form1;
     ArithWindow* w = h.app->OsszeadForm;
@@ -253,7 +254,10 @@ void BadInputTest::unitFieldAndSpinBoxUnderAKeyFlood() {
 
 void BadInputTest::answersBackToBack() {
     Harness h;
-    h.start();  // every draw 0: each question is 0+1 in the range up to 10
+    // Every draw 0: each question is 0+1 in the range up to 10 (1001
+    // questions of two draws), each conversion task 1 (300 tasks).
+    h.script->assign(2 * 1001 + 300, 0);
+    h.start();
     h.app->Form1->show();
     h.app->Form1->OsszeBtn->click();
     ArithWindow* w = h.app->OsszeadForm;
@@ -271,6 +275,7 @@ void BadInputTest::answersBackToBack() {
     QCOMPARE(w->drill().state().AskedCount, 1001);
     QCOMPARE(h.player.cues.count(QStringLiteral("Perfect")), 500);
     QCOMPARE(h.player.cues.count(QStringLiteral("Missed")), 500);
+    QCOMPARE(h.script->size(), std::size_t(300));  // two draws a question, no more
 
     // And as many conversion tasks, each drawn, answered and checked.
     h.app->Form1->show();
@@ -290,10 +295,12 @@ void BadInputTest::answersBackToBack() {
     QCOMPARE(t->engine().drill().GoodCount, 200);
     QCOMPARE(t->engine().drill().BadCount, 100);
     QCOMPARE(t->controls()->Csik->value(), 66);
+    QVERIFY(h.script->empty());
 }
 
 void BadInputTest::aPastedMegabyte() {
     Harness h("[HosszuRadioButtonok]\nRBNkm=1\n");
+    h.script->assign({0, 0, 0, 0, 4});  // 0+1 twice, then 5 km
     h.start();
     h.app->Form1->show();
     h.app->Form1->OsszeBtn->click();
@@ -313,6 +320,7 @@ void BadInputTest::aPastedMegabyte() {
     h.app->MertekForm->Hosszusag->click();
     ConversionWindow* w = h.app->HosszuForm;
     w->Kovetkezo->click();
+    QCOMPARE(w->unitControls()[0].field->text(), QStringLiteral("5"));
     QLineEdit* field = w->unitControls()[2].field;
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
     const QString held = field->text();
@@ -360,6 +368,7 @@ void BadInputTest::junkSettingsFile() {
     };
     for (const auto& c : cases) {
         Harness h(c.bytes, true);
+        h.script->assign({0, 0, 0, 0});  // 0+1 twice
         h.start();
         QCOMPARE(h.readIni(), c.bytes);  // reading changes nothing
         h.app->Form1->show();
@@ -373,6 +382,7 @@ void BadInputTest::junkSettingsFile() {
         QTest::keyClicks(w->Annyi, QStringLiteral("1"));
         QTest::keyClick(w->Annyi, Qt::Key_Return);
         QCOMPARE(w->drill().state().AskedCount, 2);
+        QCOMPARE(w->drill().state().GoodCount, 1);
         w->controls()->sButton1->click();
         QVERIFY2(h.errors.isEmpty(), c.name);
         // The window's keys are stored and read back; the junk stays.
@@ -397,6 +407,7 @@ void BadInputTest::settingsPathThatIsNoFile() {
     for (const auto& c : cases) {
         Harness h;
         QVERIFY2(c.make(h.iniPath().c_str()) == 0, c.name);
+        h.script->assign({0, 0});  // 0+1
         h.start();
         h.app->Form1->show();
         h.app->Form1->OsszeBtn->click();

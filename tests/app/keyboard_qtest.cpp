@@ -135,6 +135,7 @@ void KeyboardTest::menuButtonsOpenTheirWindows() {
     QFETCH(int, backKey);
     Harness h;
     h.start();
+    h.script->assign({2, 1});  // a drill window's opening question
     showMain(h);
     for (int i = 0; i < tabs; ++i) press(Qt::Key_Tab);
     QWidget* button = QApplication::focusWidget();
@@ -214,7 +215,7 @@ void KeyboardTest::arithmeticDrillByKeyboard() {
 void KeyboardTest::conversionDrillByKeyboard() {
     Harness h;
     h.start();
-    h.script->assign({6});
+    h.script->assign({6, 2});  // 7 km, then 3 km
     showMain(h);
     TMertekForm* chooser = h.app->MertekForm;
     QCOMPARE(tabTo(h.app->Form1->MertekBtn), 4);
@@ -266,6 +267,7 @@ void KeyboardTest::conversionDrillByKeyboard() {
     // the task's first field.
     press(Qt::Key_Return);
     QVERIFY(w->EllenBtn->isEnabled());
+    QCOMPARE(rows[0].field->text(), QStringLiteral("3"));
     press(Qt::Key_Escape);
     QVERIFY(w->isVisible());
     QCOMPARE(describe(QApplication::focusWidget()), describe(rows[1].field));

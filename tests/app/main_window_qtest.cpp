@@ -148,6 +148,7 @@ void MainWindowTest::menuButtonsOpenTheirWindowsAndClosingComesBack() {
         {f->SzorozBtn, (QWidget*)h.app->SzorzasForm}, {f->OsztBtn, (QWidget*)h.app->OsztasForm},
         {f->MertekBtn, (QWidget*)h.app->MertekForm},  {f->AboutBtn, (QWidget*)h.app->AboutForm},
     };
+    h.script->assign({0, 0, 0, 0, 0, 0, 0, 0});  // the opening questions 0+1, 1-1, 1*2, 2:2
     for (const auto& r : routes) {
         h.player.clear();
         r.button->click();
@@ -315,6 +316,7 @@ void MainWindowTest::skinChosenInAChildWindowSurvivesARestart() {
     h.start();
     TForm1* f = h.app->Form1;
     f->show();
+    h.script->assign({4, 2});  // 5-3
     f->KivonBtn->click();
     QWidget* kivon = h.app->windows().at(2);
     QVERIFY(QTest::qWaitForWindowActive(kivon));
@@ -380,6 +382,7 @@ void MainWindowTest::aDoubleClickOnTheBackgroundIsOneClick() {
     QList<KobaltWindow*> windows;
     for (KobaltWindow* w : h.app->windows())
         if (w != f) windows << w;
+    h.script->assign({0, 0, 0, 0, 0, 0, 0, 0});  // the four drill windows' opening questions
     for (KobaltWindow* w : windows) {
         w->ensureBuilt();
         // Opened over the window it goes back to, as the pupil opens it.
@@ -416,6 +419,7 @@ void MainWindowTest::aMaximiseAskedByTheFrameKeepsTheFixedSize() {
     QTRY_VERIFY(!(f->windowState() & Qt::WindowMaximized));
     QCOMPARE(f->size(), mainSize);
 
+    h.script->assign({2, 1});  // 1+2
     f->OsszeBtn->click();
     auto* drill = (QWidget*)h.app->OsszeadForm;
     QVERIFY(QTest::qWaitForWindowExposed(drill));

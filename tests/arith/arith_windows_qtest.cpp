@@ -96,7 +96,7 @@ void ArithWindowsTest::additionRoadByKeys() {
     TForm1* f = h.app->Form1;
     ArithWindow* w = h.app->OsszeadForm;
     f->show();
-    script(h, {6, 3, 1, 0});  // 3+4, then 0+2
+    script(h, {6, 3, 1, 0, 4, 1});  // 3+4, then 0+2, then 1+4
     QTest::mouseClick(f->OsszeBtn, Qt::LeftButton);
     QVERIFY(w->isVisible());
     QVERIFY(!f->isVisible());
@@ -125,6 +125,7 @@ void ArithWindowsTest::additionRoadByKeys() {
 
     answer(w, "5");
     QCOMPARE(h.player.cues.last(), QStringLiteral("Missed"));
+    QCOMPARE(question(w), QStringLiteral("1+4"));
     QCOMPARE(counters(w), (QStringList{"2", "1", "1", "0"}));
     QCOMPARE(w->controls()->Csik->value(), 50);
     const QList<LogLine> log = logLines(w->controls()->Memo);
@@ -149,6 +150,7 @@ void ArithWindowsTest::onlyDigitsReachTheAnswerAndEmptyEnterIsIgnored() {
     h.start();
     h.app->Form1->show();
     ArithWindow* w = h.app->OsszeadForm;
+    script(h, {2, 1});  // 1+2, and no other question
     h.app->Form1->OsszeBtn->click();
     h.player.clear();
     QTest::keyClicks(w->Annyi, "a -.,x");
@@ -169,7 +171,7 @@ void ArithWindowsTest::lateRuleWithALimitOfOne() {
     ArithWindow* w = h.app->KivonForm;
     QVERIFY(!w->isBuilt());  // nothing of it is needed before it is opened
     h.app->Form1->show();
-    script(h, {11, 4, 11, 4, 11, 4});  // 12-5 each time
+    script(h, {11, 4, 11, 4, 11, 4, 11, 4});  // 12-5 each time, four questions
     h.app->Form1->KivonBtn->click();
     QTimer* clock = w->controls()->ElteltIdo;
     QVERIFY(clock->isActive());
@@ -202,6 +204,7 @@ void ArithWindowsTest::movingTheBarKeepsTheCountdownAndTheLateFlag() {
     h.start();
     ArithWindow* w = h.app->SzorzasForm;
     h.app->Form1->show();
+    script(h, {2, 0, 4, 0});  // 3*2, then 5*2
     h.app->Form1->SzorozBtn->click();
     w->controls()->ElteltIdo->stop();
     QProgressBar* gauge = w->controls()->IdoCsik;
@@ -221,7 +224,7 @@ void ArithWindowsTest::movingTheBarKeepsTheCountdownAndTheLateFlag() {
     QVERIFY(w->drill().state().LateFlag);
     QCOMPARE(gauge->value(), 0);  // empty since the limit was reached
     answer(w, "1");
-    QCOMPARE(logLines(w->controls()->Memo).last().text.right(1), QStringLiteral("^"));
+    QCOMPARE(logLines(w->controls()->Memo).last().text, QStringLiteral("3*2=1^"));
 }
 
 void ArithWindowsTest::storedRangeLoadsAndEveryCloseStores() {
@@ -231,8 +234,10 @@ void ArithWindowsTest::storedRangeLoadsAndEveryCloseStores() {
     TForm1* f = h.app->Form1;
     f->show();
     ArithWindow* w = h.app->OsszeadForm;
+    script(h, {49, 9, 3, 0});  // 9+41 in range 100, then 4*5
     f->OsszeBtn->click();
     QVERIFY(w->RB[2]->isChecked());  // the later button stored as selected wins
+    QCOMPARE(question(w), QStringLiteral("9+41"));
     QCOMPARE(w->selectedButton(), 2);
     QCOMPARE(w->controls()->IdoScroll->value(), 120);
     QCOMPARE(w->controls()->MennyiIdoVanRaSzoveg->text(), QStringLiteral("120 mp"));
@@ -248,6 +253,7 @@ void ArithWindowsTest::storedRangeLoadsAndEveryCloseStores() {
     f->SzorozBtn->click();
     QCOMPARE(m->selectedButton(), 3);  // RB5, "5-ös"
     QCOMPARE(m->RB[3]->text(), QStringLiteral("5-ös"));
+    QCOMPARE(question(m), QStringLiteral("4*5"));
     m->close();
     ini = QString::fromStdString(h.readIni());
     const QString tables = section(ini, "SzorozRadioButtonok");
@@ -294,6 +300,7 @@ void ArithWindowsTest::reopeningStartsAFreshRunWithTheStoredChoice() {
     TForm1* f = h.app->Form1;
     f->show();
     ArithWindow* w = h.app->OsszeadForm;
+    script(h, {0, 0, 1, 1, 499, 100});  // 0+1, 1+1, then 100+400 in range 1000
     f->OsszeBtn->click();
     answer(w, "1");
     w->RB[3]->click();  // "1.000-es"
@@ -304,6 +311,7 @@ void ArithWindowsTest::reopeningStartsAFreshRunWithTheStoredChoice() {
     f->OsszeBtn->click();
     QCOMPARE(h.player.cues, QStringList{"DragonBall"});
     QVERIFY(w->RB[3]->isChecked());
+    QCOMPARE(question(w), QStringLiteral("100+400"));
     QCOMPARE(counters(w), (QStringList{"0", "0", "0", "0"}));
     QVERIFY(logLines(w->controls()->Memo).isEmpty());
     QCOMPARE(w->drill().state().AskedCount, 1);
@@ -337,6 +345,7 @@ void ArithWindowsTest::backgroundClickTimeLimitAndButtonsGiveTheFocusBack() {
     h.start();
     h.app->Form1->show();
     ArithWindow* w = h.app->OsszeadForm;
+    script(h, {0, 0, 2, 1});  // 0+1, then 1+2
     h.app->Form1->OsszeBtn->click();
     answer(w, "1");
     const QStringList before = counters(w);
@@ -373,7 +382,7 @@ void ArithWindowsTest::arrowKeysChooseAndGiveTheFocusBack() {
     h.start();
     h.app->Form1->show();
     ArithWindow* w = h.app->OsszeadForm;
-    script(h, {5, 3});  // 3+3 in range 10
+    script(h, {5, 3, 14, 6, 0, 0});  // 3+3 in range 10, 6+9 in range 20, then 1*2
     h.app->Form1->OsszeBtn->click();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -389,6 +398,7 @@ void ArithWindowsTest::arrowKeysChooseAndGiveTheFocusBack() {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(logLines(w->controls()->Memo).value(0).text, QStringLiteral("3+3=6"));
+    QCOMPARE(question(w), QStringLiteral("6+9"));
     QCOMPARE(w->height(), 290);  // the next question is in range 20
 
     // Up goes back; in the times-table windows Right moves across columns.
@@ -434,6 +444,7 @@ void ArithWindowsTest::desktopActivationDoesNotRestartTheRun() {
     h.start();
     h.app->Form1->show();
     ArithWindow* w = h.app->OsszeadForm;
+    script(h, {0, 0, 2, 1});  // 0+1, then 1+2
     h.app->Form1->OsszeBtn->click();
     answer(w, "1");
     h.player.clear();
@@ -445,6 +456,7 @@ void ArithWindowsTest::desktopActivationDoesNotRestartTheRun() {
     QVERIFY2(h.player.cues.isEmpty(), qPrintable(h.player.cues.join(',')));
     QCOMPARE(counters(w).first(), QStringLiteral("1"));
     QCOMPARE(logLines(w->controls()->Memo).size(), 1);
+    QCOMPARE(question(w), QStringLiteral("1+2"));  // no new question either
 }
 
 void ArithWindowsTest::multiplicationAndDivisionRoads() {
@@ -453,7 +465,7 @@ void ArithWindowsTest::multiplicationAndDivisionRoads() {
     TForm1* f = h.app->Form1;
     f->show();
     ArithWindow* m = h.app->SzorzasForm;
-    script(h, {6, 0});  // factor 7, the random table unused
+    script(h, {6, 0, 1, 0});  // factor 7, the random table unused; then 2*8
     f->SzorozBtn->click();
     QCOMPARE(m->windowTitle(), QStringLiteral("Kobaltfa -- Szorzás --"));
     QCOMPARE(m->size(), QSize(681, 290));
@@ -463,10 +475,11 @@ void ArithWindowsTest::multiplicationAndDivisionRoads() {
     QTest::keyClick(m->Annyi, Qt::Key_Return);
     QCOMPARE(logLines(m->controls()->Memo).value(0).text, QStringLiteral("7*8=056"));
     QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+    QCOMPARE(question(m), QStringLiteral("2*8"));
     m->close();
 
     ArithWindow* d = h.app->OsztasForm;
-    script(h, {6, 0});  // quotient 7
+    script(h, {6, 0, 2, 0});  // quotient 7; then 24:8
     f->OsztBtn->click();
     d->controls()->ElteltIdo->stop();
     QCOMPARE(question(d), QStringLiteral("56:8"));
@@ -477,6 +490,7 @@ void ArithWindowsTest::multiplicationAndDivisionRoads() {
     QCOMPARE(log.value(0).text, QStringLiteral("56:8=7^"));
     QCOMPARE(log.value(0).colour, QColor(0x00, 0x80, 0x00));
     QCOMPARE(counters(d), (QStringList{"1", "1", "0", "1"}));
+    QCOMPARE(question(d), QStringLiteral("24:8"));
     QVERIFY(f->isHidden());
     d->close();
     QVERIFY(f->isVisible());
@@ -496,12 +510,13 @@ void ArithWindowsTest::randomTableCanAskTheTableOfOne() {
 
     // Nothing selected: the table on screen stays, the factor is new.
     ArithWindow* m = h.app->SzorzasForm;
-    script(h, {3, 5});
+    script(h, {3, 5, 1, 7});  // 4*10, then 2*10
     f->SzorozBtn->click();
     QCOMPARE(m->selectedButton(), -1);
     QCOMPARE(question(m), QStringLiteral("4*10"));
     answer(m, "40");
     QCOMPARE(h.player.cues.last(), QStringLiteral("Perfect"));
+    QCOMPARE(question(m), QStringLiteral("2*10"));
 }
 
 void ArithWindowsTest::everyControlIsNamedAndTheAnswerComesFirst() {

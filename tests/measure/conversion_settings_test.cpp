@@ -1,3 +1,6 @@
+// A conversion window's remembered options: defaults, clamping, the last
+// choice winning, the file's layout after a store, and how a spin box's
+// text is read.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +9,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "settings/settings_table.h"
 #include "measure/conversion_settings.h"
 
 using namespace kob;
@@ -113,26 +115,4 @@ TEST(SpinText, ALeftBoxSettlesOnItsNumberWithinTheBounds) {
     EXPECT_EQ(spinSettledValue("-", 0, 100), 0);
     EXPECT_EQ(spinSettledValue("0070", 0, 100), 70);
     EXPECT_EQ(spinSettledValue("1.5", 3, 100), 3);  // no number: 0, brought into the bounds
-}
-
-// The unit tables and the settings table describe the same spin boxes.
-TEST(ConversionSettingsTable, UnitTablesAgreeWithTheSettingsTable) {
-    for (const UnitTable* t : {&teruletTable(), &hosszuTable(), &terfogatTable(), &tomegTable()}) {
-        const WindowSettings& w = windowSettings(t->window);
-        ASSERT_FALSE(w.keys.empty()) << t->window;
-        std::size_t matched = 0;
-        for (const SettingKey& k : w.keys) {
-            const int r = t->rowOf(k.key);
-            if (k.key == "IdoScroll") continue;
-            ASSERT_GE(r, 0) << t->window << ' ' << k.key;
-            const UnitRow& row = t->rows[std::size_t(r)];
-            ++matched;
-            if (k.key == row.spin) {
-                EXPECT_EQ(k.defaultInt, row.spinDefault) << t->window << ' ' << k.key;
-                EXPECT_EQ(k.min, row.spinMin) << t->window << ' ' << k.key;
-                EXPECT_EQ(k.max, row.spinMax) << t->window << ' ' << k.key;
-            }
-        }
-        EXPECT_EQ(matched, 3 * t->size()) << t->window;
-    }
 }

@@ -84,7 +84,7 @@ private slots:
 
 void ConversionWindowTest::lengthTaskByKeysAndClicks() {
     Harness h;
-    h.script->assign({1});  // the drawn value 2
+    h.script->assign({1, 4});  // the drawn value 2, then 5
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
     ConversionWindow* w = h.app->HosszuForm;
@@ -141,6 +141,7 @@ void ConversionWindowTest::lengthTaskByKeysAndClicks() {
 
     // The next task empties the fields with their typing history.
     QTest::mouseClick(Kovetkezo, Qt::LeftButton);
+    QCOMPARE(f[1]->text(), QStringLiteral("5"));
     for (int i : {0, 2, 3, 4}) {
         QVERIFY(f[i]->text().isEmpty());
         QVERIFY(!f[i]->isUndoAvailable());
@@ -149,7 +150,7 @@ void ConversionWindowTest::lengthTaskByKeysAndClicks() {
 
 void ConversionWindowTest::lateWrongTaskIsRedAndMarked() {
     Harness h("[HosszuTimer]\nIdoScroll=2\n[HosszuRadioButtonok]\nRBNcm=1\n");
-    h.script->assign({6});  // 7 cm
+    h.script->assign({6, 0});  // 7 cm, then 1 cm
     h.start();
     openFromMenu(h, h.app->MertekForm->Hosszusag);
     ConversionWindow* w = h.app->HosszuForm;
@@ -189,10 +190,12 @@ void ConversionWindowTest::lateWrongTaskIsRedAndMarked() {
 
 void ConversionWindowTest::fieldKeysPassOnlyNumbers() {
     Harness h("[TomegRadioButtonok]\nRBNkm=1\n");
+    h.script->assign({3});  // 4 t
     h.start();
     openFromMenu(h, h.app->MertekForm->TomegBtn);
     ConversionWindow* w = h.app->TomegForm;
     QTest::mouseClick(child<QPushButton>(w, "Kovetkezo"), Qt::LeftButton);
+    QCOMPARE(child<QLineEdit>(w, "Nkm")->text(), QStringLiteral("4"));
     QLineEdit* kg = child<QLineEdit>(w, "Ndm");
     h.player.clear();
     QTest::keyClicks(kg, QStringLiteral("a1 -2+e,5x."));
@@ -481,6 +484,7 @@ void ConversionWindowTest::arrowKeysChooseTheGivenUnitAndKeepTheFocus() {
 
 void ConversionWindowTest::logKeepsItsEmptyFirstLineForTheRun() {
     Harness h("[TomegRadioButtonok]\nRBNkm=1\n");
+    h.script->assign({0, 0});  // 1 t in both tasks
     h.start();
     ConversionWindow* w = h.app->TomegForm;
     openFromMenu(h, h.app->MertekForm->TomegBtn);

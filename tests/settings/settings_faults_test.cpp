@@ -18,7 +18,7 @@
 #include <random>
 #include <sstream>
 
-#include "settings/settings_table.h"
+#include "measure/conversion_settings.h"
 #include "support/files.h"
 
 namespace {
@@ -116,13 +116,12 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
     const std::string path = dir.file("kobaltfa.ini");
     const std::string oldBytes = "[OsszeTimer]\nIdoScroll=45\n[Mine]\nkeep=me\n";
     spit(path, oldBytes, 0644);
-    const SettingsFile file(path);
     const std::vector<kob::IniEntry> entries = {{"OsszeTimer", "IdoScroll", "60"}, {"New", "K", "v"}};
     const std::size_t newSize = oldBytes.size() + std::string("[New]\nK=v\n").size();
 
     const struct {
         const char* name;
-        kob::WriteFaults faults;
+        filekit::Faults faults;
     } cases[] = {
         {"disk full at once", {0, false, false}},
         {"disk full after one byte", {1, false, false}},
@@ -133,29 +132,31 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
     };
     const int descriptors = openDescriptors();
     for (const auto& c : cases) {
-        kob::setWriteFaultsForTesting(c.faults);
-        const WriteResult r = file.write(entries);
-        kob::setWriteFaultsForTesting({});
+        filekit::FaultyOps ops(c.faults);
+        const WriteResult r = SettingsFile(path, ops).write(entries);
         EXPECT_FALSE(r.ok) << c.name;
         EXPECT_EQ(r.message, "Unable to write to " + path) << c.name;
         EXPECT_EQ(slurp(path), oldBytes) << c.name;
         EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"}) << c.name;
         EXPECT_EQ(openDescriptors(), descriptors) << c.name << ": a descriptor was left open";
+        if (c.faults.failAtByte != SIZE_MAX) {
+            EXPECT_TRUE(ops.refusedAWrite()) << c.name;
+            EXPECT_EQ(ops.written(), c.faults.failAtByte) << c.name << ": the bytes before the fault were written";
+        }
     }
-
-    // Enough room for every byte: the write goes through, and the folder
-    // lock taken by the failed attempts is free again.
-    kob::setWriteFaultsForTesting({newSize, false, false});
-    const WriteResult r = file.write(entries);
-    kob::setWriteFaultsForTesting({});
+    // Enough room for every byte: the write goes through, and the lock taken
+    // by the failed attempts is free again.
+    filekit::FaultyOps roomy({newSize, false, false});
+    const WriteResult r = SettingsFile(path, roomy).write(entries);
     EXPECT_TRUE(r.ok);
+    EXPECT_FALSE(roomy.refusedAWrite());
     EXPECT_EQ(slurp(path), "[OsszeTimer]\nIdoScroll=60\n[Mine]\nkeep=me\n[New]\nK=v\n");
     EXPECT_EQ(openDescriptors(), descriptors);
 }
 
 // Writes one conversion window's values with every key changed.
 WriteResult storeLength(const SettingsFile& file, bool second) {
-    const auto& w = kob::windowSettings("THosszuForm");
+    const kob::WindowSettings w = kob::conversionWindowSettings(kob::hosszuTable());
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];

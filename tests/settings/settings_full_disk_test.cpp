@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_table.h"
+#include "measure/conversion_settings.h"
 #include "support/files.h"
 
 namespace {
@@ -122,7 +122,7 @@ int useUpInodes(const std::string& dir) {
 // One conversion window's full batch with every key changed from the
 // defaults, as the window writes it when it closes.
 WriteResult storeLength(const SettingsFile& file) {
-    const auto& w = kob::windowSettings("THosszuForm");
+    const kob::WindowSettings w = kob::conversionWindowSettings(kob::hosszuTable());
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/settings_table.h"
+#include "arith/arith_settings.h"
 #include "support/files.h"
 
 namespace {
@@ -130,8 +130,7 @@ TEST(SettingsLocation, NewAccountSeesThePresetAndItsFirstSaveCopiesIt) {
     spit(inst.preset(), preset);
     const SettingsFile file = inst.file();
     EXPECT_EQ(file.readPath(), inst.preset());
-    const auto w = kob::loadWindowSettings(file, kob::windowSettings("TOsszeadForm"));
-    EXPECT_EQ(kob::findSetting(w, "IdoScroll")->intValue, 90);
+    EXPECT_EQ(kob::loadArithSettings(file, kob::additionSpec()).timeLimit, 90);
     EXPECT_EQ(file.read().readString("Skin", "SkinName", ""), "Smoky (internal)");
     EXPECT_FALSE(exists(inst.home + "/.config")) << "reading creates nothing";
 
@@ -225,12 +224,11 @@ TEST(SettingsLocation, FailedSavesOnThePerUserFileChangeNothing) {
     spit(inst.preset(), "[Mine]\nkeep=me\n");
     const SettingsFile file = inst.file();
     const std::vector<kob::IniEntry> entries = {{"OsszeTimer", "IdoScroll", "60"}, {"New", "K", "v"}};
-    const kob::WriteFaults faults[] = {{0, false, false}, {5, false, false}, {SIZE_MAX, true, false},
-                                       {SIZE_MAX, false, true}};
+    const filekit::Faults faults[] = {{0, false, false}, {5, false, false}, {SIZE_MAX, true, false},
+                                      {SIZE_MAX, false, true}};
     for (const auto& f : faults) {
-        kob::setWriteFaultsForTesting(f);
-        const auto r = file.write(entries);
-        kob::setWriteFaultsForTesting({});
+        filekit::FaultyOps ops(f);
+        const auto r = SettingsFile(file.location(), ops).write(entries);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, "Unable to write to " + inst.own());
         EXPECT_FALSE(exists(inst.own())) << "no half-made per-user file";
@@ -239,9 +237,8 @@ TEST(SettingsLocation, FailedSavesOnThePerUserFileChangeNothing) {
     ASSERT_TRUE(file.write({{"OsszeTimer", "IdoScroll", "61"}}).ok);
     const std::string good = slurp(inst.own());
     for (const auto& f : faults) {
-        kob::setWriteFaultsForTesting(f);
-        EXPECT_FALSE(file.write(entries).ok);
-        kob::setWriteFaultsForTesting({});
+        filekit::FaultyOps ops(f);
+        EXPECT_FALSE(SettingsFile(file.location(), ops).write(entries).ok);
         EXPECT_EQ(slurp(inst.own()), good);
     }
     EXPECT_EQ(slurp(inst.preset()), "[Mine]\nkeep=me\n");

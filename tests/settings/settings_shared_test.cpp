@@ -257,8 +257,8 @@ TEST(SettingsOwnership, FailedRewriteInPlacePutsTheOldBytesBack) {
     const std::string path = folder + "/kobaltfa.ini";
     const std::string old = "[A]\nK=1\n; tail that a shorter file would cut\n";
     spit(path, old, 0666);
-    const kob::WriteFaults faults[] = {{0, false, false},  {3, false, false}, {30, false, false},
-                                       {40, false, false}, {SIZE_MAX, true, false}};
+    const filekit::Faults faults[] = {{0, false, false},  {3, false, false}, {30, false, false},
+                                      {40, false, false}, {SIZE_MAX, true, false}};
     const std::vector<std::vector<kob::IniEntry>> edits = {
         {{"A", "K", ""}},                                   // one byte shorter
         {{"A", "K", "22"}, {"B", "L", "2"}},                // longer
@@ -267,12 +267,12 @@ TEST(SettingsOwnership, FailedRewriteInPlacePutsTheOldBytesBack) {
     for (const auto& f : faults)
         for (const auto& e : edits) {
             const WriteResult r = as(kAnna, kAnna, [&] {
-                kob::setWriteFaultsForTesting(f);
-                return save(path, e);
+                filekit::FaultyOps ops(f);
+                return SettingsFile(path, ops).write(e);
             });
-            EXPECT_FALSE(r.ok) << f.failAfterBytes;
+            EXPECT_FALSE(r.ok) << f.failAtByte;
             EXPECT_EQ(r.message, "Unable to write to " + path);
-            EXPECT_EQ(slurp(path), old) << f.failAfterBytes << " " << e[0].value.size();
+            EXPECT_EQ(slurp(path), old) << f.failAtByte << " " << e[0].value.size();
         }
     // Without a fault the same edits go through.
     EXPECT_TRUE(as(kAnna, kAnna, [&] { return save(path, edits[0]); }).ok);

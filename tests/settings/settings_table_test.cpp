@@ -1,5 +1,6 @@
-// The table of every window's settings: sections, defaults, ranges, the
-// reading and writing orders, clamping on load.
+// The table of every window's settings, as the program's window families
+// declare them: sections, defaults, ranges, the reading and writing orders,
+// clamping on load, and storing by the keys' places.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,7 +14,7 @@
 #include <set>
 #include <sstream>
 
-#include "settings/settings_table.h"
+#include "app/settings_layout.h"
 
 namespace {
 
@@ -48,10 +49,27 @@ std::vector<std::string> keyNames(const WindowSettings& w) {
     return names;
 }
 
-int loaded(const std::vector<SettingValue>& values, const char* key) {
-    const SettingValue* v = kob::findSetting(values, key);
-    EXPECT_NE(v, nullptr) << key;
-    return v ? v->intValue : INT_MIN;
+// The place of the key named `key` in the window's reading order.
+std::size_t indexOf(const WindowSettings& w, const std::string& key) {
+    for (std::size_t i = 0; i < w.keys.size(); ++i)
+        if (w.keys[i].key == key) return i;
+    ADD_FAILURE() << w.window << " has no key " << key;
+    return w.keys.size();
+}
+
+// The loaded integer of the key named `key` of window `window`.
+struct Loaded {
+    const WindowSettings& w;
+    std::vector<SettingValue> values;
+    int operator()(const std::string& key) const {
+        const std::size_t i = indexOf(w, key);
+        return i < values.size() ? values[i].intValue : INT_MIN;
+    }
+};
+
+Loaded load(const SettingsFile& file, const char* window) {
+    const WindowSettings& w = kob::windowSettings(window);
+    return {w, kob::loadWindowSettings(file, w)};
 }
 
 TEST(SettingsTable, WindowsAndTheirSections) {
@@ -140,24 +158,24 @@ TEST(SettingsTable, AbsentFileGivesTheDefaults) {
     EXPECT_EQ(skin[0].stringValue, "Aluminium (internal)");
 
     for (const char* w : {"TOsszeadForm", "TSzorzasForm"}) {
-        const auto v = kob::loadWindowSettings(file, kob::windowSettings(w));
-        EXPECT_EQ(loaded(v, "IdoScroll"), 30);
-        EXPECT_EQ(loaded(v, "RB2"), 1) << w;
-        for (std::size_t i = 2; i < v.size(); ++i) EXPECT_EQ(v[i].intValue, 0) << w << " " << v[i].key->key;
+        const Loaded v = load(file, w);
+        EXPECT_EQ(v("IdoScroll"), 30);
+        EXPECT_EQ(v("RB2"), 1) << w;
+        for (std::size_t i = 2; i < v.values.size(); ++i) EXPECT_EQ(v.values[i].intValue, 0) << w << " " << i;
     }
 
-    const auto length = kob::loadWindowSettings(file, kob::windowSettings("THosszuForm"));
+    const Loaded length = load(file, "THosszuForm");
     const std::map<std::string, int> expected = {
         {"IdoScroll", 30}, {"SpinKm", 50}, {"SpinNm", 500000}, {"SpinNdm", 5000000}, {"SpinNcm", 5000000},
         {"SpinNmm", 5000000}, {"CNkm", 1}, {"CNm", 1}, {"CNdm", 1}, {"CNcm", 1}, {"CNmm", 1}, {"RBNkm", 0},
         {"RBNm", 0}, {"RBNdm", 0}, {"RBNcm", 0}, {"RBNmm", 0}};
-    ASSERT_EQ(length.size(), expected.size());
-    for (const auto& [key, value] : expected) EXPECT_EQ(loaded(length, key.c_str()), value) << key;
+    ASSERT_EQ(length.values.size(), expected.size());
+    for (const auto& [key, value] : expected) EXPECT_EQ(length(key), value) << key;
 
-    const auto area = kob::loadWindowSettings(file, kob::windowSettings("TTeruletForm"));
-    EXPECT_EQ(loaded(area, "SpinHa"), 5000);
-    EXPECT_EQ(loaded(area, "CHa"), 1);
-    EXPECT_EQ(loaded(area, "RBHa"), 0);
+    const Loaded area = load(file, "TTeruletForm");
+    EXPECT_EQ(area("SpinHa"), 5000);
+    EXPECT_EQ(area("CHa"), 1);
+    EXPECT_EQ(area("RBHa"), 0);
     EXPECT_FALSE(ini.read().size()) << "reading creates no file";
 }
 
@@ -171,31 +189,30 @@ TEST(SettingsTable, LoadingClampsAndParses) {
         "[OsszeRadioButtonok]\nRB2=1\nRB4=1\n[KivonRadioButtonok]\nRB2=0\n"
         "[Skin]\nSkinName=  \"Not A Skin\"  \n");
     const SettingsFile file(ini.path);
-    auto load = [&](const char* w) { return kob::loadWindowSettings(file, kob::windowSettings(w)); };
 
-    EXPECT_EQ(loaded(load("TOsszeadForm"), "IdoScroll"), 120);
-    EXPECT_EQ(loaded(load("TKivonForm"), "IdoScroll"), 30);
-    EXPECT_EQ(loaded(load("TSzorzasForm"), "IdoScroll"), 30);
-    EXPECT_EQ(loaded(load("TOsztasForm"), "IdoScroll"), 1);
+    EXPECT_EQ(load(file, "TOsszeadForm")("IdoScroll"), 120);
+    EXPECT_EQ(load(file, "TKivonForm")("IdoScroll"), 30);
+    EXPECT_EQ(load(file, "TSzorzasForm")("IdoScroll"), 30);
+    EXPECT_EQ(load(file, "TOsztasForm")("IdoScroll"), 1);
 
-    const auto length = load("THosszuForm");
-    EXPECT_EQ(loaded(length, "SpinKm"), 1000);
-    EXPECT_EQ(loaded(length, "SpinNmm"), 50000000);
-    EXPECT_EQ(loaded(length, "SpinNm"), 0);
-    const auto area = load("TTeruletForm");
-    EXPECT_EQ(loaded(area, "SpinKm"), 100);
-    EXPECT_EQ(loaded(area, "SpinNmm"), 5000000);
-    EXPECT_EQ(loaded(area, "SpinHa"), 16);
+    const Loaded length = load(file, "THosszuForm");
+    EXPECT_EQ(length("SpinKm"), 1000);
+    EXPECT_EQ(length("SpinNmm"), 50000000);
+    EXPECT_EQ(length("SpinNm"), 0);
+    const Loaded area = load(file, "TTeruletForm");
+    EXPECT_EQ(area("SpinKm"), 100);
+    EXPECT_EQ(area("SpinNmm"), 5000000);
+    EXPECT_EQ(area("SpinHa"), 16);
 
     // Booleans are handed over as stored; choosing among them is the window's.
-    const auto add = load("TOsszeadForm");
-    EXPECT_EQ(loaded(add, "RB2"), 1);
-    EXPECT_EQ(loaded(add, "RB4"), 1);
-    EXPECT_EQ(loaded(add, "RB3"), 0);
-    const auto sub = load("TKivonForm");
-    for (const char* rb : {"RB2", "RB3", "RB4", "RB5", "RB6"}) EXPECT_EQ(loaded(sub, rb), 0) << rb;
+    const Loaded add = load(file, "TOsszeadForm");
+    EXPECT_EQ(add("RB2"), 1);
+    EXPECT_EQ(add("RB4"), 1);
+    EXPECT_EQ(add("RB3"), 0);
+    const Loaded sub = load(file, "TKivonForm");
+    for (const char* rb : {"RB2", "RB3", "RB4", "RB5", "RB6"}) EXPECT_EQ(sub(rb), 0) << rb;
 
-    EXPECT_EQ(load("TForm1")[0].stringValue, "Not A Skin");
+    EXPECT_EQ(load(file, "TForm1").values[0].stringValue, "Not A Skin");
 }
 
 TEST(SettingsTable, StoringWritesEveryKeyInTheWritingOrder) {
@@ -203,11 +220,11 @@ TEST(SettingsTable, StoringWritesEveryKeyInTheWritingOrder) {
     const SettingsFile file(ini.path);
     const auto& w = kob::windowSettings("THosszuForm");
     auto values = kob::defaultSettings(w);
-    kob::findSetting(values, "IdoScroll")->intValue = 45;
-    kob::findSetting(values, "SpinNdm")->intValue = 1234;
-    kob::findSetting(values, "SpinNcm")->intValue = 5678;
-    kob::findSetting(values, "CNdm")->intValue = 0;
-    kob::findSetting(values, "RBNcm")->intValue = 1;
+    values[indexOf(w, "IdoScroll")].intValue = 45;
+    values[indexOf(w, "SpinNdm")].intValue = 1234;
+    values[indexOf(w, "SpinNcm")].intValue = 5678;
+    values[indexOf(w, "CNdm")].intValue = 0;
+    values[indexOf(w, "RBNcm")].intValue = 1;
     ASSERT_TRUE(kob::storeWindowSettings(file, w, values).ok);
     EXPECT_EQ(ini.read(),
               "[HosszuTimer]\nIdoScroll=45\n"
@@ -244,28 +261,24 @@ TEST(SettingsTable, LoadThenStoreKeepsClampedValuesAndForeignContent) {
               "RB3=0\nRB4=0\nRB6=0\n");
 }
 
-TEST(SettingsTable, StoreMatchesValuesToKeysAndFillsGapsWithDefaults) {
+TEST(SettingsTable, StoreTakesEachValueAtItsKeysPlaceAndDefaultsTheRest) {
     TempIni ini;
     const SettingsFile file(ini.path);
-    const auto& skin = kob::windowSettings("TForm1");
     SettingValue name;
-    name.stringValue = "Elegant (internal)";  // no key: taken by its place
-    ASSERT_TRUE(kob::storeWindowSettings(file, skin, {name}).ok);
+    name.stringValue = "Elegant (internal)";
+    ASSERT_TRUE(kob::storeWindowSettings(file, kob::windowSettings("TForm1"), {name}).ok);
     EXPECT_EQ(ini.read(), "[Skin]\nSkinName=Elegant (internal)\n");
 
-    // Values in another order, one missing: each lands under its own key.
+    // Fewer values than keys: the keys past them take their defaults.
     const auto& w = kob::windowSettings("TKivonForm");
-    auto values = kob::defaultSettings(w);
-    std::reverse(values.begin(), values.end());
-    kob::findSetting(values, "RB6")->intValue = 1;
-    kob::findSetting(values, "IdoScroll")->intValue = 12;
-    values.erase(values.begin() + 1);  // RB5
+    std::vector<SettingValue> values(3);
+    values[0].intValue = 12;  // IdoScroll
+    values[1].intValue = 0;   // RB2
+    values[2].intValue = 1;   // RB3
     ASSERT_TRUE(kob::storeWindowSettings(file, w, values).ok);
-    const auto back = kob::loadWindowSettings(file, w);
-    EXPECT_EQ(loaded(back, "IdoScroll"), 12);
-    EXPECT_EQ(loaded(back, "RB6"), 1);
-    EXPECT_EQ(loaded(back, "RB5"), 0);
-    EXPECT_EQ(loaded(back, "RB2"), 1);
+    EXPECT_EQ(ini.read(),
+              "[Skin]\nSkinName=Elegant (internal)\n[KivonTimer]\nIdoScroll=12\n"
+              "[KivonRadioButtonok]\nRB2=0\nRB3=1\nRB4=0\nRB5=0\nRB6=0\n");
 }
 
 }  // namespace

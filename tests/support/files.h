@@ -1,5 +1,6 @@
 // Files for the settings tests (no toolkit): whole-file reads, folder
-// listings, and a save run in a child process under another identity.
+// listings, a save run in a child process under another identity, and file
+// operations that make one step of a save fail.
 #pragma once
 
 #include <dirent.h>
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -101,5 +104,66 @@ inline std::optional<kob::WriteResult> runAs(const std::optional<Identity>& who,
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty()) return std::nullopt;
     return kob::WriteResult{out[0] == '1', out.substr(1)};
 }
+
+// The faults a save can meet.
+struct Faults {
+    std::size_t failAtByte = SIZE_MAX;  // the data written stops after this many bytes with ENOSPC
+    bool failSync = false;              // every sync is refused (EIO)
+    bool failRename = false;            // the rename (or link) that publishes the file is refused (EPERM)
+};
+
+// The system's calls but for the given faults. A disk filling up lets the
+// save's data through up to `failAtByte` bytes, then refuses the next
+// write once; writes after that one (putting old bytes back) go through.
+class FaultyOps : public kob::FileOps {
+public:
+    explicit FaultyOps(Faults f) : f_(f) {}
+
+    ssize_t write(int fd, const void* data, std::size_t size) override {
+        const std::size_t n = allowed(size);
+        if (n == 0 && size > 0) return refuse(ENOSPC);
+        return FileOps::write(fd, data, n);
+    }
+    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override {
+        const std::size_t n = allowed(size);
+        if (n == 0 && size > 0) return refuse(ENOSPC);
+        return FileOps::pwrite(fd, data, n, offset);
+    }
+    int fsync(int fd) override { return f_.failSync ? int(refuse(EIO)) : FileOps::fsync(fd); }
+    int renameat(int fromDir, const char* from, int toDir, const char* to) override {
+        return f_.failRename ? int(refuse(EPERM)) : FileOps::renameat(fromDir, from, toDir, to);
+    }
+    int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) override {
+        return f_.failRename ? int(refuse(EPERM)) : FileOps::renameNoReplace(fromDir, from, toDir, to);
+    }
+    int linkat(int fromDir, const char* from, int toDir, const char* to) override {
+        return f_.failRename ? int(refuse(EPERM)) : FileOps::linkat(fromDir, from, toDir, to);
+    }
+
+    std::size_t written() const { return written_; }
+    bool refusedAWrite() const { return spent_; }
+
+private:
+    // How many of `size` bytes may be written now; 0 refuses the write.
+    std::size_t allowed(std::size_t size) {
+        if (spent_ || f_.failAtByte == SIZE_MAX) return size;
+        const std::size_t room = f_.failAtByte - std::min(written_, f_.failAtByte);
+        if (room == 0) {
+            spent_ = true;
+            return 0;
+        }
+        const std::size_t n = std::min(size, room);
+        written_ += n;
+        return n;
+    }
+    static ssize_t refuse(int why) {
+        errno = why;
+        return -1;
+    }
+
+    Faults f_;
+    std::size_t written_ = 0;
+    bool spent_ = false;
+};
 
 }  // namespace filekit

@@ -36,7 +36,11 @@ void RecordingPlayer::play(std::string_view name, const std::uint8_t*, std::size
 
 int ScriptedRandom::uniform(int n) {
     if (n <= 0) return 0;
-    if (script_->empty()) return 0;
+    if (script_->empty())
+        qFatal("ScriptedRandom: the script ran out at a draw below %d (this window had drawn %d values): the "
+               "test gives too few values, or a generator draws more than it should",
+               n, draws);
+    ++draws;
     const int v = script_->front();
     script_->pop_front();
     return ((v % n) + n) % n;

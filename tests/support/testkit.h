@@ -44,14 +44,18 @@ public:
     void clear() { cues.clear(); sizes.clear(); }
 };
 
-// Gives the scripted values in order (each taken modulo n); after the script
-// runs out, 0. Shared by all windows of one test program.
+// Gives the scripted values in order (each taken modulo n). Shared by all
+// windows of one test program. A draw after the script has run out ends the
+// test run at once with a message naming it: a test gives every value its
+// windows draw, so a generator that draws more than it should (a redraw
+// loop that never ends) fails there and then instead of hanging.
 class ScriptedRandom : public kob::RandomSource {
 public:
     explicit ScriptedRandom(std::shared_ptr<std::deque<int>> script) : script_(std::move(script)) {}
     void reseed() override { ++reseeds; }
     int uniform(int n) override;
     int reseeds = 0;
+    int draws = 0;  // values this window took
 
 private:
     std::shared_ptr<std::deque<int>> script_;

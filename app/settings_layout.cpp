@@ -1,0 +1,35 @@
+#include "app/settings_layout.h"
+
+#include "arith/arith_settings.h"
+#include "measure/conversion_settings.h"
+
+namespace kob {
+
+WindowSettings mainWindowSettings() {
+    WindowSettings w;
+    w.window = "TForm1";
+    w.add(stringKey("Skin", "SkinName", "Aluminium (internal)"));
+    return w;
+}
+
+const std::vector<WindowSettings>& settingsTable() {
+    static const std::vector<WindowSettings> table = [] {
+        std::vector<WindowSettings> t;
+        t.push_back(mainWindowSettings());
+        for (const ArithWindowSpec* s : {&additionSpec(), &subtractionSpec(), &multiplicationSpec(), &divisionSpec()})
+            t.push_back(arithWindowSettings(*s));
+        for (const UnitTable* u : {&teruletTable(), &hosszuTable(), &terfogatTable(), &tomegTable()})
+            t.push_back(conversionWindowSettings(*u));
+        return t;
+    }();
+    return table;
+}
+
+const WindowSettings& windowSettings(const std::string& windowClass) {
+    for (const WindowSettings& w : settingsTable())
+        if (w.window == windowClass) return w;
+    static const WindowSettings none;
+    return none;
+}
+
+}  // namespace kob

@@ -1,0 +1,21 @@
+// The whole settings file: every window that keeps settings with its keys,
+// in the file's order: the main window, the four arithmetic windows, the
+// four conversion windows (25 sections). Assembled from each window
+// family's own keys; the main window's key is declared here. Plain C++.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/settings_table.h"
+
+namespace kob {
+
+// The main window's key: [Skin] SkinName, default "Aluminium (internal)".
+WindowSettings mainWindowSettings();
+
+const std::vector<WindowSettings>& settingsTable();
+// The window's entry; an unknown class name gives an entry without keys.
+const WindowSettings& windowSettings(const std::string& windowClass);
+
+}  // namespace kob
