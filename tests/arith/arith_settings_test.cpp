@@ -3,14 +3,11 @@
 // winning, the time limit clamped, and values that are no numbers.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "arith/arith_settings.h"
+#include "support/files.h"
 
 using namespace kob;
 
@@ -18,23 +15,12 @@ namespace {
 
 class ArithSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "kobaltfa-arith-XXXXXX";
-        dir_ = ::mkdtemp(tmpl.data());
-        path_ = dir_ + "/kobaltfa.ini";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-    std::string read() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string read() const { return filekit::slurp(path_); }
     ArithSettings load(const ArithWindowSpec& spec) const { return loadArithSettings(SettingsFile(path_), spec); }
 
-    std::string dir_, path_;
+    filekit::ScratchDir dir_{::testing::TempDir(), "kobaltfa-arith", 0700};
+    std::string path_ = dir_.file("kobaltfa.ini");
 };
 
 TEST_F(ArithSettingsTest, MissingFileGivesThirtySecondsAndTheFirstButton) {
