@@ -37,7 +37,7 @@ KobaltfaApp::KobaltfaApp(KobaltDeps deps) {
     AboutForm = new TAboutForm(shell, Form1);
     others_ = {OsszeadForm, KivonForm, SzorzasForm, OsztasForm, MertekForm, AboutForm};
     for (const ConversionDrill& d : conversionDrills()) {
-        auto* w = new ConversionWindow(shell, MertekForm, d.spec);
+        auto* w = new ConversionWindow(shell, MertekForm, d.window);
         MertekForm->setDrill(QString::fromLatin1(d.chooserButton), w);
         conversions << w;
         others_ << w;

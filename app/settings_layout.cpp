@@ -16,7 +16,7 @@ const std::vector<WindowSettings>& settingsTable() {
     static const std::vector<WindowSettings> table = [] {
         std::vector<WindowSettings> t;
         t.push_back(mainWindowSettings());
-        for (const ArithWindowSpec* s : {&additionSpec(), &subtractionSpec(), &multiplicationSpec(), &divisionSpec()})
+        for (const ArithWindowData* s : {&additionData(), &subtractionData(), &multiplicationData(), &divisionData()})
             t.push_back(arithWindowSettings(*s));
         for (const UnitTable* u : {&teruletTable(), &hosszuTable(), &terfogatTable(), &tomegTable()})
             t.push_back(conversionWindowSettings(*u));

@@ -10,30 +10,30 @@ constexpr std::size_t buttonIndex(std::size_t button) { return 1 + button; }
 
 }  // namespace
 
-WindowSettings arithWindowSettings(const ArithWindowSpec& spec) {
+WindowSettings arithWindowSettings(const ArithWindowData& data) {
     WindowSettings w;
-    w.window = spec.windowClass;
-    w.add(timeLimitSetting(spec.sectionStem));
-    const std::string section = choiceSection(spec.sectionStem);
-    for (std::size_t i = 0; i < spec.buttons.size(); ++i) w.add(booleanKey(section, spec.buttons[i].object, i == 0));
+    w.window = data.windowClass;
+    w.add(timeLimitSetting(data.sectionStem));
+    const std::string section = choiceSection(data.sectionStem);
+    for (std::size_t i = 0; i < data.buttons.size(); ++i) w.add(booleanKey(section, data.buttons[i].object, i == 0));
     return w;
 }
 
-ArithSettings loadArithSettings(const SettingsFile& file, const ArithWindowSpec& spec) {
-    const std::vector<SettingValue> v = loadWindowSettings(file, arithWindowSettings(spec));
+ArithSettings loadArithSettings(const SettingsFile& file, const ArithWindowData& data) {
+    const std::vector<SettingValue> v = loadWindowSettings(file, arithWindowSettings(data));
     ArithSettings s;
     s.timeLimit = v[kTimeLimitIndex].intValue;
     s.selected.reset();
-    for (std::size_t i = 0; i < spec.buttons.size(); ++i)
+    for (std::size_t i = 0; i < data.buttons.size(); ++i)
         if (v[buttonIndex(i)].intValue != 0) s.selected = i;
     return s;
 }
 
-WriteResult storeArithSettings(const SettingsFile& file, const ArithWindowSpec& spec, const ArithSettings& s) {
-    const WindowSettings w = arithWindowSettings(spec);
+WriteResult storeArithSettings(const SettingsFile& file, const ArithWindowData& data, const ArithSettings& s) {
+    const WindowSettings w = arithWindowSettings(data);
     std::vector<SettingValue> v = defaultSettings(w);
     v[kTimeLimitIndex].intValue = s.timeLimit;
-    for (std::size_t i = 0; i < spec.buttons.size(); ++i) v[buttonIndex(i)].intValue = s.selected == i ? 1 : 0;
+    for (std::size_t i = 0; i < data.buttons.size(); ++i) v[buttonIndex(i)].intValue = s.selected == i ? 1 : 0;
     return storeWindowSettings(file, w, v);
 }
 

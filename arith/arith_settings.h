@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 #include "drill/drill_state.h"
 #include "settings/settings_table.h"
 
@@ -21,7 +21,7 @@ struct ArithSettings {
 };
 
 // The window's keys, in reading (and writing) order.
-WindowSettings arithWindowSettings(const ArithWindowSpec& spec);
+WindowSettings arithWindowSettings(const ArithWindowData& data);
 
 // Reads the window's keys. The time limit is clamped to 1..120. The buttons
 // are read in order as the window applies them: one stored as selected
@@ -29,10 +29,10 @@ WindowSettings arithWindowSettings(const ArithWindowSpec& spec);
 // last one stored as selected wins, and none is selected when all are
 // stored as not selected (a missing key has the default: the first button
 // selected, the others not).
-ArithSettings loadArithSettings(const SettingsFile& file, const ArithWindowSpec& spec);
+ArithSettings loadArithSettings(const SettingsFile& file, const ArithWindowData& data);
 
 // Writes every key: the time limit, then each button "1" when it is the
 // selected one, else "0".
-WriteResult storeArithSettings(const SettingsFile& file, const ArithWindowSpec& spec, const ArithSettings& s);
+WriteResult storeArithSettings(const SettingsFile& file, const ArithWindowData& data, const ArithSettings& s);
 
 }  // namespace kob

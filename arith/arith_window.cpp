@@ -61,13 +61,13 @@ private:
 
 }  // namespace
 
-ArithWindow::ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowSpec& spec,
+ArithWindow::ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowData& data,
                          const kobui::ArithLayout& L)
-    : BackWindow(shell, mainWindow, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
-                 QSize(spec.clientWidth, spec.fullHeight)),
-      spec_(spec),
+    : BackWindow(shell, mainWindow, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
+                 QSize(data.clientWidth, data.fullHeight)),
+      data_(data),
       layout_(L),
-      drill_(spec.op, spec.design, shell.makeRandom()) {
+      drill_(data.op, data.design, shell.makeRandom()) {
     setFont(kobui::sansFont(11));
     // The window reads its settings and starts its drill only when it is
     // opened, so its controls wait for that too. Until then its clock would
@@ -77,7 +77,7 @@ ArithWindow::ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::Ar
 
 void ArithWindow::buildControls() {
     const kobui::ArithLayout& L = layout_;
-    const kob::ArithWindowSpec& data = spec_;
+    const kob::ArithWindowData& data = data_;
     // The frame goes first so the buttons lie on top of it.
     RGSzorzo = new QGroupBox(QString::fromUtf8(data.groupCaption), this);
     RGSzorzo->setObjectName(QStringLiteral("RGSzorzo"));
@@ -115,9 +115,9 @@ void ArithWindow::buildQuestionLine(const kobui::ArithLayout& L) {
     Hanyszor = makeLabel(this, QStringLiteral("Hanyszor"), QString::fromStdString(drill_.leftText()), L.hanyszor,
                          arialFont(L.operandPx, true), Qt::AlignRight | Qt::AlignVCenter);
     kobui::setValueLabel(Hanyszor, QStringLiteral("első szám"));
-    Szorzasjel = makeLabel(this, QStringLiteral("Szorzasjel"), QString::fromLatin1(kob::signOf(spec_.op)),
+    Szorzasjel = makeLabel(this, QStringLiteral("Szorzasjel"), QString::fromLatin1(kob::signOf(data_.op)),
                            L.szorzasjel, arialFont(L.signPx, true), L.signAlign);
-    Szorzasjel->setAccessibleName(signName(spec_.op));
+    Szorzasjel->setAccessibleName(signName(data_.op));
     Mennyi = makeLabel(this, QStringLiteral("Mennyi"), QString::fromStdString(drill_.rightText()), L.mennyi,
                        arialFont(L.operandPx, true), Qt::AlignLeft | Qt::AlignVCenter);
     kobui::setValueLabel(Mennyi, QStringLiteral("második szám"));
@@ -126,7 +126,7 @@ void ArithWindow::buildQuestionLine(const kobui::ArithLayout& L) {
     Egyenlo->setAccessibleName(QStringLiteral("egyenlő"));
     for (QLabel* l : {Hanyszor, Szorzasjel, Mennyi, Egyenlo}) kobui::setTextColour(l, Qt::black);
 
-    Annyi = new kobui::DigitLineEdit(this, spec_.answerLength);
+    Annyi = new kobui::DigitLineEdit(this, data_.answerLength);
     Annyi->setObjectName(QStringLiteral("Annyi"));
     Annyi->setGeometry(L.annyi);
     Annyi->setFont(arialFont(L.answerPx, true));
@@ -136,13 +136,13 @@ void ArithWindow::buildQuestionLine(const kobui::ArithLayout& L) {
         " border-radius: 0px; padding: 0px 2px; }"));
     Annyi->setAccessibleName(QStringLiteral("válasz"));
     // The design shows a full field; the first question empties it.
-    Annyi->setText(QString::fromLatin1(spec_.designAnswer));
+    Annyi->setText(QString::fromLatin1(data_.designAnswer));
     connect(Annyi, &kobui::DigitLineEdit::enterPressed, this, &ArithWindow::Ellenorzes);
 }
 
 void ArithWindow::buildButtons(const kobui::ArithLayout& L) {
-    for (int i = 0; i < int(spec_.buttons.size()); ++i) {
-        const kob::ChoiceButton& c = spec_.buttons[size_t(i)];
+    for (int i = 0; i < int(data_.buttons.size()); ++i) {
+        const kob::ChoiceButton& c = data_.buttons[size_t(i)];
         // Siblings on the window: choosing one clears the others.
         auto* b = new ChoiceButton(QString::fromUtf8(c.caption), this, [this] { RB2Click(); });
         b->setObjectName(QString::fromLatin1(c.object));
@@ -174,12 +174,12 @@ void ArithWindow::ElteltIdoTimer() { controls_->ElteltIdoTimer(); }
 void ArithWindow::General() {
     if (aid_) aid_->hideAll();
     const int selected = selectedButton();
-    const kob::ChoiceButton* button = selected >= 0 ? &spec_.buttons[size_t(selected)] : nullptr;
+    const kob::ChoiceButton* button = selected >= 0 ? &data_.buttons[size_t(selected)] : nullptr;
     drill_.General(button ? button->choice : kob::Choice::none());
     // The range 10 shows the picture strip; the others cut it off. With no
     // range chosen the window keeps its height.
-    if (button && spec_.fullHeight != spec_.shortHeight)
-        setClientHeight(button->pictures ? spec_.fullHeight : spec_.shortHeight);
+    if (button && data_.fullHeight != data_.shortHeight)
+        setClientHeight(button->pictures ? data_.fullHeight : data_.shortHeight);
     Hanyszor->setText(QString::fromStdString(drill_.leftText()));
     Mennyi->setText(QString::fromStdString(drill_.rightText()));
     if (aid_ && button && button->pictures) aid_->showCounts(drill_.operands().left, drill_.operands().right);
@@ -205,7 +205,7 @@ void ArithWindow::onShow() {
 }
 
 void ArithWindow::FormCreate() {
-    const kob::ArithSettings s = kob::loadArithSettings(shell().settings(), spec_);
+    const kob::ArithSettings s = kob::loadArithSettings(shell().settings(), data_);
     // The time limit first, then the buttons in order, each through its
     // setter; the record already holds the one the last stored as selected
     // chose.
@@ -247,5 +247,5 @@ void ArithWindow::FormClose() {
     s.timeLimit = controls_->idoScroll();
     const int selected = selectedButton();
     s.selected = selected >= 0 ? std::optional<std::size_t>(std::size_t(selected)) : std::nullopt;
-    shell().reportWriteResult(kob::storeArithSettings(shell().settings(), spec_, s));
+    shell().reportWriteResult(kob::storeArithSettings(shell().settings(), data_, s));
 }

@@ -11,7 +11,7 @@
 #include "kit/back_window.h"
 #include "arith/arith_drill.h"
 #include "arith/arith_layout.h"
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 
 class QGroupBox;
 class QLabel;
@@ -26,11 +26,11 @@ class PictureAid;
 class ArithWindow : public BackWindow {
     Q_OBJECT
 public:
-    ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowSpec& spec,
+    ArithWindow(kobui::Shell& shell, QWidget* mainWindow, const kob::ArithWindowData& data,
                 const kobui::ArithLayout& layout);
     ~ArithWindow() override;
 
-    const kob::ArithWindowSpec& spec() const { return spec_; }
+    const kob::ArithWindowData& data() const { return data_; }
     kob::ArithDrill& drill() { return drill_; }
     kobui::DrillControls* controls() const { return controls_; }
     kobui::PictureAid* pictures() const { return aid_; }
@@ -75,7 +75,7 @@ private:
     void buildButtons(const kobui::ArithLayout& L);
     void setButton(QRadioButton* b, bool on);
 
-    const kob::ArithWindowSpec& spec_;
+    const kob::ArithWindowData& data_;
     const kobui::ArithLayout layout_;
     kob::ArithDrill drill_;
     kobui::DrillControls* controls_ = nullptr;

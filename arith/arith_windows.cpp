@@ -1,13 +1,13 @@
 #include "arith/arith_windows.h"
 
 TOsszeadForm::TOsszeadForm(kobui::Shell& shell, QWidget* mainWindow)
-    : ArithWindow(shell, mainWindow, kob::additionSpec(), kobui::additionLayout()) {}
+    : ArithWindow(shell, mainWindow, kob::additionData(), kobui::additionLayout()) {}
 
 TKivonForm::TKivonForm(kobui::Shell& shell, QWidget* mainWindow)
-    : ArithWindow(shell, mainWindow, kob::subtractionSpec(), kobui::subtractionLayout()) {}
+    : ArithWindow(shell, mainWindow, kob::subtractionData(), kobui::subtractionLayout()) {}
 
 TSzorzasForm::TSzorzasForm(kobui::Shell& shell, QWidget* mainWindow)
-    : ArithWindow(shell, mainWindow, kob::multiplicationSpec(), kobui::multiplicationLayout()) {}
+    : ArithWindow(shell, mainWindow, kob::multiplicationData(), kobui::multiplicationLayout()) {}
 
 TOsztasForm::TOsztasForm(kobui::Shell& shell, QWidget* mainWindow)
-    : ArithWindow(shell, mainWindow, kob::divisionSpec(), kobui::divisionLayout()) {}
+    : ArithWindow(shell, mainWindow, kob::divisionData(), kobui::divisionLayout()) {}

@@ -11,7 +11,7 @@
 #include <QString>
 #include <vector>
 
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 
 class QLabel;
 class QMenu;

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "arith/arith_drill.h"
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 #include "drill/drill_state.h"
 
 #include "fuzz/fuzz_input.h"
@@ -69,12 +69,12 @@ void checkCleaner(std::string_view text, std::size_t maxLen) {
     require(kob::answerDigits(clean, maxLen) == clean);
 }
 
-const kob::ArithWindowSpec& specFor(std::uint8_t b) {
+const kob::ArithWindowData& dataFor(std::uint8_t b) {
     switch (b % 4) {
-    case 0: return kob::additionSpec();
-    case 1: return kob::subtractionSpec();
-    case 2: return kob::multiplicationSpec();
-    default: return kob::divisionSpec();
+    case 0: return kob::additionData();
+    case 1: return kob::subtractionData();
+    case 2: return kob::multiplicationData();
+    default: return kob::divisionData();
     }
 }
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // One drill run of a window chosen by the input.
     Bytes in{data, size};
-    const kob::ArithWindowSpec& window = specFor(in.next());
+    const kob::ArithWindowData& window = dataFor(in.next());
     const std::size_t maxLen = std::size_t(window.answerLength);
     kob::ArithDrill drill(window.op, window.design, std::make_unique<InputRandom>(in));
     drill.activate(1 + in.next() % 120);

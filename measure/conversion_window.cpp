@@ -168,12 +168,12 @@ int choiceWidth(const ConversionLayout& L, std::size_t i) {
 
 }  // namespace
 
-ConversionWindow::ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowSpec& spec)
-    : BackWindow(shell, chooser, QString::fromLatin1(spec.objectName), QString::fromUtf8(spec.title),
+ConversionWindow::ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowData& data)
+    : BackWindow(shell, chooser, QString::fromLatin1(data.objectName), QString::fromUtf8(data.title),
                  QSize(665, 426)),
-      table_(*spec.table),
-      engine_(*spec.table, shell.makeRandom()),
-      spec_(spec) {
+      table_(*data.table),
+      engine_(*data.table, shell.makeRandom()),
+      data_(data) {
     setFont(kobui::sansFont(11));
     FormCreate();
     // The controls wait for the first opening; they take the values read
@@ -182,12 +182,12 @@ ConversionWindow::ConversionWindow(kobui::Shell& shell, QWidget* chooser, const 
 }
 
 void ConversionWindow::buildControls() {
-    const ConversionWindowSpec& spec = spec_;
+    const ConversionWindowData& data = data_;
     drill_ = new kobui::DrillControls(this, engine_.mechanics(), drillLayout());
     // The log is built holding one empty line, kept for the whole run: the
     // first task checked stands on its second row.
     drill_->Memo->appendLine(QString(), 0x000000);
-    buildRows(spec);
+    buildRows(data);
     buildRightColumn();
     buildTabOrder();
 
@@ -202,7 +202,7 @@ void ConversionWindow::buildControls() {
         });
         connect(r.choice, &QRadioButton::clicked, this, &ConversionWindow::RBNkmClick);
     }
-    if (spec.spinKmRunsIdoScrollChange) {
+    if (data.spinKmRunsIdoScrollChange) {
         // Every change of the first maximum's text re-applies the time limit.
         connect(rows_.front().spin, &QSpinBox::textChanged, this, &ConversionWindow::IdoScrollChange);
     }
@@ -211,8 +211,8 @@ void ConversionWindow::buildControls() {
 
 ConversionWindow::~ConversionWindow() = default;
 
-void ConversionWindow::buildRows(const ConversionWindowSpec& spec) {
-    const ConversionLayout& L = spec.layout;
+void ConversionWindow::buildRows(const ConversionWindowData& data) {
+    const ConversionLayout& L = data.layout;
     const QFont fieldFont = kobui::arialFont(21, true);
     const QFont labelFont = kobui::arialFont(19, true);
     const QFont raisedFont = kobui::arialFont(16, true);

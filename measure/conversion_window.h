@@ -2,7 +2,7 @@
 // built from its unit table: one row of field, switch, unit label, maximum
 // and choice per unit, the counters, the percentage gauge, the time-limit
 // bar and the answer log. The area, length, volume and mass windows are
-// this window with their own description (ConversionWindowSpec).
+// this window with their own description (ConversionWindowData).
 #pragma once
 
 #include <QColor>
@@ -35,7 +35,7 @@ struct ConversionLayout {
     std::vector<QPoint> raisedAt;     // each row's raised digit (rows with one)
 };
 
-struct ConversionWindowSpec {
+struct ConversionWindowData {
     const kob::UnitTable* table;
     const char* objectName;  // "HosszuForm"
     const char* title;       // "Kobaltfa -- Hosszúság átváltás --"
@@ -81,7 +81,7 @@ private:
 class ConversionWindow : public BackWindow {
     Q_OBJECT
 public:
-    ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowSpec& spec);
+    ConversionWindow(kobui::Shell& shell, QWidget* chooser, const ConversionWindowData& data);
     ~ConversionWindow() override;
 
     // The controls of one unit row, top to bottom as in the unit table.
@@ -120,7 +120,7 @@ protected:
     void FormClose() override;
 
 private:
-    void buildRows(const ConversionWindowSpec& spec);
+    void buildRows(const ConversionWindowData& data);
     void buildRightColumn();
     void buildTabOrder();
     // Reads the window's settings (once, at program start).
@@ -136,7 +136,7 @@ private:
 
     const kob::UnitTable& table_;
     kob::ConversionEngine engine_;
-    const ConversionWindowSpec& spec_;
+    const ConversionWindowData& data_;
     kob::ConversionSettings created_;  // what FormCreate read
     kobui::DrillControls* drill_ = nullptr;
     std::vector<UnitControls> rows_;

@@ -10,7 +10,7 @@
 
 struct ConversionDrill {
     const char* chooserButton;  // "TeruletBtn"
-    ConversionWindowSpec spec;
+    ConversionWindowData window;
 };
 
 // In the chooser's order: area (km2, ha, m2, dm2, cm2, mm2), length (km, m,

@@ -7,7 +7,7 @@
 
 #include "arith/arith_drill.h"
 #include "arith/arith_questions.h"
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 
 using namespace kob;
 
@@ -162,17 +162,17 @@ TEST(NoSelection, AdditionAndSubtractionKeepWhatIsShownAndDrawNothing) {
 
 TEST(NoSelection, TheFirstQuestionIsJudgedByTheDesignTexts) {
     struct Case {
-        const ArithWindowSpec* data;
+        const ArithWindowData* data;
         std::string left, right;
         int expected;
     };
     // Multiplication and division still draw their left side; the table
     // on screen stays.
     const Case cases[] = {
-        {&additionSpec(), "10000", "10000", 20000},
-        {&subtractionSpec(), "10000", "10000", 0},
-        {&multiplicationSpec(), "4", "10", 40},
-        {&divisionSpec(), "352", "88", 4},
+        {&additionData(), "10000", "10000", 20000},
+        {&subtractionData(), "10000", "10000", 0},
+        {&multiplicationData(), "4", "10", 40},
+        {&divisionData(), "352", "88", 4},
     };
     for (const Case& c : cases) {
         ArithDrill d(c.data->op, c.data->design, std::make_unique<Script>(std::deque<int>{3, 5}));

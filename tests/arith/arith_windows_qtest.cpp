@@ -527,7 +527,7 @@ void ArithWindowsTest::everyControlIsNamedAndTheAnswerComesFirst() {
                            (ArithWindow*)h.app->SzorzasForm, (ArithWindow*)h.app->OsztasForm}) {
         w->ensureBuilt();  // as it is when opened
         QCOMPARE(firstTabStop(w), w->Annyi);
-        QCOMPARE(w->Annyi->maxLength(), w->spec().answerLength);
+        QCOMPARE(w->Annyi->maxLength(), w->data().answerLength);
         for (QWidget* c : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (c->isWindow()) continue;  // pop-up menus
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);

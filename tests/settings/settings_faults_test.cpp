@@ -40,15 +40,6 @@ void spit(const std::string& path, const std::string& bytes, mode_t mode = 0666)
     ::chmod(path.c_str(), mode);
 }
 
-int openDescriptors() {
-    int n = 0;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) ++n;
-        ::closedir(d);
-    }
-    return n;
-}
-
 // Runs `write` in a child process. The superuser ignores permission bits,
 // so as root the child first becomes the unprivileged user "nobody".
 // Empty when the privileges could not be dropped.
@@ -130,7 +121,7 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
         {"sync fails", {SIZE_MAX, true, false}},
         {"rename refused", {SIZE_MAX, false, true}},
     };
-    const int descriptors = openDescriptors();
+    const int descriptors = filekit::openDescriptors();
     for (const auto& c : cases) {
         filekit::FaultyOps ops(c.faults);
         const WriteResult r = SettingsFile(path, ops).write(entries);
@@ -138,7 +129,7 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
         EXPECT_EQ(r.message, "Unable to write to " + path) << c.name;
         EXPECT_EQ(slurp(path), oldBytes) << c.name;
         EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"}) << c.name;
-        EXPECT_EQ(openDescriptors(), descriptors) << c.name << ": a descriptor was left open";
+        EXPECT_EQ(filekit::openDescriptors(), descriptors) << c.name << ": a descriptor was left open";
         if (c.faults.failAtByte != SIZE_MAX) {
             EXPECT_TRUE(ops.refusedAWrite()) << c.name;
             EXPECT_EQ(ops.written(), c.faults.failAtByte) << c.name << ": the bytes before the fault were written";
@@ -151,7 +142,7 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
     EXPECT_TRUE(r.ok);
     EXPECT_FALSE(roomy.refusedAWrite());
     EXPECT_EQ(slurp(path), "[OsszeTimer]\nIdoScroll=60\n[Mine]\nkeep=me\n[New]\nK=v\n");
-    EXPECT_EQ(openDescriptors(), descriptors);
+    EXPECT_EQ(filekit::openDescriptors(), descriptors);
 }
 
 // Writes one conversion window's values with every key changed.

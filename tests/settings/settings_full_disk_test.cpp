@@ -31,15 +31,6 @@ using filekit::slurp;
 using kob::SettingsFile;
 using kob::WriteResult;
 
-int openDescriptors() {
-    int n = 0;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) ++n;
-        ::closedir(d);
-    }
-    return n;
-}
-
 // Mounts made from here on stay inside this process: they vanish with it
 // even if it is killed before it can unmount. Where a mount namespace of our
 // own cannot be had, the destructor below is the only cleanup.
@@ -151,7 +142,7 @@ TEST(SettingsFullDisk, NoRoomForAByteKeepsTheOldFile) {
     int refusal = 0;
     fillUp(disk.file("filler"), refusal);
     ASSERT_EQ(refusal, ENOSPC) << std::strerror(refusal);
-    const int descriptors = openDescriptors();
+    const int descriptors = filekit::openDescriptors();
     const SettingsFile file(path);
 
     const struct {
@@ -171,7 +162,7 @@ TEST(SettingsFullDisk, NoRoomForAByteKeepsTheOldFile) {
         EXPECT_EQ(r.message, "Unable to write to " + path);
         EXPECT_EQ(slurp(path), kOldBytes);
         EXPECT_EQ(entriesOf(disk.path), (std::vector<std::string>{"filler", "kobaltfa.ini"}));
-        EXPECT_EQ(openDescriptors(), descriptors) << "a descriptor was left open";
+        EXPECT_EQ(filekit::openDescriptors(), descriptors) << "a descriptor was left open";
     }
     // Reading needs no room: the old values are still there.
     const auto reader = file.read();

@@ -130,7 +130,7 @@ TEST(SettingsLocation, NewAccountSeesThePresetAndItsFirstSaveCopiesIt) {
     spit(inst.preset(), preset);
     const SettingsFile file = inst.file();
     EXPECT_EQ(file.readPath(), inst.preset());
-    EXPECT_EQ(kob::loadArithSettings(file, kob::additionSpec()).timeLimit, 90);
+    EXPECT_EQ(kob::loadArithSettings(file, kob::additionData()).timeLimit, 90);
     EXPECT_EQ(file.read().readString("Skin", "SkinName", ""), "Smoky (internal)");
     EXPECT_FALSE(exists(inst.home + "/.config")) << "reading creates nothing";
 

@@ -1,5 +1,5 @@
 // Files for the settings tests (no toolkit): whole-file reads, folder
-// listings, a save run in a child process under another identity, and file
+// listings, the count of open descriptors, a save run in a child process under another identity, and file
 // operations that make one step of a save fail.
 #pragma once
 
@@ -52,6 +52,16 @@ struct ScratchDir {
     std::string file(const std::string& name) const { return path + "/" + name; }
     std::string path;
 };
+
+// How many descriptors this process holds open (with the one that counts them).
+inline int openDescriptors() {
+    int n = 0;
+    if (DIR* d = ::opendir("/proc/self/fd")) {
+        while (::readdir(d)) ++n;
+        ::closedir(d);
+    }
+    return n;
+}
 
 // The names in `dir` (not "." and ".."), sorted.
 inline std::vector<std::string> entriesOf(const std::string& dir) {

@@ -24,7 +24,7 @@ struct PictureItem {
     const char* resource;
 };
 
-struct ArithWindowSpec {
+struct ArithWindowData {
     const char* windowClass;   // the window's class name, which names it in the settings table
     const char* sectionStem;   // names its settings sections: "Ossze" gives OsszeTimer, OsszeRadioButtonok
     const char* objectName;
@@ -44,10 +44,10 @@ struct ArithWindowSpec {
     std::vector<PictureItem> pictureMenu;  // in the window's menu order
 };
 
-const ArithWindowSpec& additionSpec();
-const ArithWindowSpec& subtractionSpec();
-const ArithWindowSpec& multiplicationSpec();
-const ArithWindowSpec& divisionSpec();
+const ArithWindowData& additionData();
+const ArithWindowData& subtractionData();
+const ArithWindowData& multiplicationData();
+const ArithWindowData& divisionData();
 
 // The picture every box shows at program start.
 inline constexpr const char* kFirstPicture = "Alma";

@@ -1,4 +1,4 @@
-#include "arith/arith_specs.h"
+#include "arith/arith_data.h"
 
 namespace kob {
 
@@ -36,31 +36,31 @@ std::vector<ChoiceButton> tableButtons() {
 
 }  // namespace
 
-const ArithWindowSpec& additionSpec() {
-    static const ArithWindowSpec s{
+const ArithWindowData& additionData() {
+    static const ArithWindowData s{
         "TOsszeadForm", "Ossze", "OsszeadForm", "Kobaltfa -- Összeadás --", ArithOp::Add, {10000, 10000}, "10000", 5,
         "Számkör választás", rangeButtons(), 681, 387, 290, true,
         {kAlma, kBanan, kMedve, kHamburger, kJeep, kKocsi, kParadicsom, kSzolo, kVonat}};
     return s;
 }
 
-const ArithWindowSpec& subtractionSpec() {
-    static const ArithWindowSpec s{
+const ArithWindowData& subtractionData() {
+    static const ArithWindowData s{
         "TKivonForm", "Kivon", "KivonForm", "Kobaltfa -- Kivonás --", ArithOp::Subtract, {10000, 10000}, "10000", 5,
         "Számkör választás", rangeButtons(), 681, 387, 290, true,
         {kBanan, kSzolo, kHamburger, kAlma, kMedve, kJeep, kParadicsom, kVonat, kKocsi}};
     return s;
 }
 
-const ArithWindowSpec& multiplicationSpec() {
-    static const ArithWindowSpec s{
+const ArithWindowData& multiplicationData() {
+    static const ArithWindowData s{
         "TSzorzasForm", "Szoroz", "SzorzasForm", "Kobaltfa -- Szorzás --", ArithOp::Multiply, {10, 10}, "", 3,
         "Szorzótábla választás", tableButtons(), 681, 290, 290, false, {}};
     return s;
 }
 
-const ArithWindowSpec& divisionSpec() {
-    static const ArithWindowSpec s{
+const ArithWindowData& divisionData() {
+    static const ArithWindowData s{
         "TOsztasForm", "Oszt", "OsztasForm", "Kobaltfa -- Osztás --", ArithOp::Divide, {100, 88}, "", 3,
         "Szorzótábla választás", tableButtons(), 681, 290, 290, false, {}};
     return s;
