@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace kob {
@@ -17,6 +18,10 @@ public:
     // copied). Returns at once.
     virtual void play(std::string_view name, const std::uint8_t* wave, std::size_t size) = 0;
 };
+
+// The platform's own player (libpulse on Linux, waveOut on Windows); each
+// platform's player file defines it.
+std::unique_ptr<CuePlayer> makeSystemCuePlayer();
 
 // Finds the PCM sample bytes of a WAVE image (RIFF, "fmt " PCM mono 16 bit,
 // one "data" chunk). Returns false for anything else.

@@ -1,20 +1,20 @@
 #include <QApplication>
 
 #include "app/kobaltfa_app.h"
-#include "app/pulse_player.h"
+#include "app/cue_player.h"
 #include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    kob::PulsePlayer player;
+    const auto player = kob::makeSystemCuePlayer();
     KobaltDeps deps;
     // Beside the executable for a portable copy, per user for an installed
     // one; the environment is read for this and nothing else.
     deps.settingsLocation = kob::settingsLocation(QCoreApplication::applicationFilePath().toStdString(),
                                                   kob::settingsEnvironmentFromProcess());
-    deps.player = &player;
+    deps.player = player.get();
 
     KobaltfaApp windows(std::move(deps));
     QObject::connect(windows.Form1, &TForm1::programEnded, &app, &QCoreApplication::quit,

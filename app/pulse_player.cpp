@@ -307,4 +307,6 @@ void PulsePlayer::play(std::string_view, const std::uint8_t* wave, std::size_t s
 
 bool PulsePlayer::ready() const { return d->streamReady; }
 
+std::unique_ptr<CuePlayer> makeSystemCuePlayer() { return std::make_unique<PulsePlayer>(); }
+
 }  // namespace kob

@@ -119,6 +119,9 @@ public:
     std::size_t serializedSize() const;
     // The text as parsed, without the edits.
     std::string_view original() const;
+    // The ending of new lines in a text that has no line ending yet (LF
+    // unless told otherwise); `eol` must be a literal.
+    void setLineEndingWhenNone(std::string_view eol);
 
     // The same, taking over a text already held in a Buffer.
     class Buffer;
@@ -179,10 +182,18 @@ struct IniEntry {
 // otherwise nothing (the defaults). Its first save copies the file it read
 // and edits the copy. It never writes at or below its install prefix (the
 // folder above the executable's folder), not even as root.
+//
+// On Windows an installed copy (the marker `kobaltfa.installed` beside the
+// executable) writes `%APPDATA%\Kobaltfa\kobaltfa.ini`, reads it when it
+// exists and otherwise the administrator's preset
+// `%PROGRAMDATA%\Kobaltfa\kobaltfa.ini`, and never writes in the
+// executable's folder.
 struct SettingsEnvironment {
     std::string home;           // HOME
     std::string xdgConfigHome;  // XDG_CONFIG_HOME
     std::string xdgConfigDirs;  // XDG_CONFIG_DIRS
+    std::string appData = {};        // APPDATA (Windows)
+    std::string programData = {};    // PROGRAMDATA (Windows)
 };
 
 struct SettingsLocation {
