@@ -96,7 +96,8 @@ test-package: deb
 # outside the clone. Its tests run under Wine on a private X server.
 WIN_BUILD ?= build-win
 WIN_DEBS  := g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev qt6-base-dev-tools libgtest-dev \
-             wine64 xvfb xauth xdotool openbox imagemagick x11-utils
+             wine64 xvfb xauth xdotool openbox imagemagick x11-utils \
+             tesseract-ocr tesseract-ocr-eng fonts-liberation2
 WIN_QT     = $$(bash windows/build-qt.sh $(JOBS) | tail -n 1)
 
 windows-deps:

@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "settings/file_platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,6 +17,8 @@
 #include <map>
 
 namespace kob {
+
+const std::string_view fileplatform::kNewFileLineEnding = "\n";
 
 // How long a save waits for another writer's lock (a read a quarter of it).
 constexpr int kLockWaitMs = 2000;

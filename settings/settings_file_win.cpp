@@ -311,8 +311,10 @@ bool save(const SettingsLocation& loc, const std::function<void(IniDocument&)>& 
                     info.nNumberOfLinks > 1 || !readAll(h.get(), info, bytes))
                     return false;
                 exists = true;
-            } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-                // A sharing violation, no access, or a path that cannot be.
+            } else if (GetLastError() != ERROR_FILE_NOT_FOUND ||
+                       GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                // A sharing violation, no access, a link that leads
+                // nowhere, or a path that cannot be.
                 return false;
             } else {
                 bytes = seed();

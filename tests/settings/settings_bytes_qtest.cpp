@@ -54,6 +54,8 @@ void SettingsBytesTest::skinNameThatIsNotUtf8GoesBackByteForByte() {
 }
 
 void SettingsBytesTest::installedCopyReadsThePresetAndSavesPerUser() {
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        QSKIP("the XDG layout of an installed copy; Windows' own is in settings_file_wintest");
     QTemporaryDir dir;
     const std::string root = dir.path().toStdString();
     QVERIFY(QDir().mkpath(dir.filePath("usr/bin")) && QDir().mkpath(dir.filePath("usr/share/kobaltfa")) &&

@@ -1,4 +1,5 @@
 #include "support/testkit.h"
+#include "settings/file_platform.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -67,6 +68,15 @@ Harness::Harness(const std::string& iniText, bool writeIniFile) {
 Harness::~Harness() { app.reset(); }
 
 std::string Harness::iniPath() const { return dir.filePath(QStringLiteral("kobaltfa.ini")).toStdString(); }
+
+std::string newFileText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += kob::fileplatform::kNewFileLineEnding;
+        else out.push_back(c);
+    }
+    return out;
+}
 
 std::string Harness::readIni() const {
     QFile f(QString::fromStdString(iniPath()));

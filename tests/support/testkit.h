@@ -88,6 +88,10 @@ private:
     std::unique_ptr<QMenu> menu_;
 };
 
+// `text` with its line ends as the platform writes the lines of a new
+// settings file (CRLF on Windows, LF elsewhere).
+std::string newFileText(const std::string& text);
+
 // The program with every outside piece replaced.
 struct Harness {
     explicit Harness(const std::string& iniText = std::string(), bool writeIni = false);
