@@ -97,7 +97,8 @@ test-package: deb
 WIN_BUILD ?= build-win
 WIN_DEBS  := g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev qt6-base-dev-tools libgtest-dev \
              wine64 xvfb xauth xdotool openbox imagemagick x11-utils \
-             tesseract-ocr tesseract-ocr-eng fonts-liberation2
+             tesseract-ocr tesseract-ocr-eng fonts-liberation2 \
+             pulseaudio pulseaudio-utils python3-numpy
 WIN_QT     = $$(bash windows/build-qt.sh $(JOBS) | tail -n 1)
 
 windows-deps:

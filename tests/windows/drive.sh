@@ -93,6 +93,6 @@ check() {
 }
 
 summary() {
-    echo "pupil run: $passed passed, $failed failed"
+    echo "pupil_run: $passed passed, $failed failed"
     [ "$failed" = 0 ]
 }

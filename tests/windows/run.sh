@@ -51,3 +51,6 @@ echo "== the core and window tests under Wine"
 
 echo "== the real kobaltfa.exe, driven as a pupil"
 bash "$here/tests/windows/pupil_run.sh" "$build/kobaltfa.exe"
+
+echo "== the start cue through Wine's sound driver"
+bash "$here/tests/windows/cue_run.sh" "$build/kobaltfa.exe"
