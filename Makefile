@@ -92,3 +92,5 @@ test-package: deb
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
+
+include windows/installer.mk
