@@ -92,5 +92,4 @@ test-package: deb
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
-
 include windows/installer.mk

@@ -2,40 +2,23 @@
 # SPDX-FileCopyrightText: 2026 Kobaltfa developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# The Windows installer and the portable zip, built by `make msi zip` from
-# the exe of `make windows`, checked end to end on this machine:
-#
-#  1. debian/changelog, CMake's project() and the metainfo's newest release
-#     state the same version, the one the MSI carries;
-#  2. the MSI's tables read back (msidump, msiinfo): product, version,
-#     upgrade code, per-machine 64-bit install into Program Files\Kobaltfa,
-#     the Start menu shortcut, exactly the four files, the downgrade refusal,
-#     the code page of its Hungarian strings; the zip holds the exe, README
-#     and licence and no installed-copy marker;
-#  3. signed with a throwaway self-made certificate, the MSI and the exe in
-#     both packages verify against it and not against another one;
-#  4. under Wine (wine64 on a private Xvfb, a private prefix):
-#     - `msiexec /i ... /qn` exits 0; the files are in Program Files, the
-#       Start menu shortcut points to the exe, the uninstall entry is there;
-#     - the installed exe, with an administrator's preset in
-#       %PROGRAMDATA%\Kobaltfa\kobaltfa.ini, driven as a pupil with xdotool
-#       (addition opened, answered, the skin changed, back, out with
-#       "Igen"): the pupil's %APPDATA% file holds the preset's and the run's
-#       values, and nothing was written in Program Files;
-#     - the same MSI rebuilt with a higher version upgrades in place: one
-#       entry, the new version; the pupil's file untouched;
-#     - the older MSI over the newer one is refused;
-#     - `msiexec /x {product} /qn` exits 0 and removes every file, the
-#       shortcut and the entries, and leaves %APPDATA% and the preset;
-#  5. the portable zip unpacked into a folder with an accented name runs and
-#     keeps kobaltfa.ini beside the exe.
-#
-# Without WIN_EXE (build-win/kobaltfa.exe) the packages are built from a
-# tiny stand-in exe and the pupil's runs (4, second item, and 5) are skipped,
-# saying so. Without WIN_ICON (windows/kobaltfa.ico) a stand-in icon is made.
+# The Windows installer and the portable zip (make msi zip) end to end:
+#  1. debian/changelog, CMake's project() and the metainfo agree on the version;
+#  2. the MSI's tables read back (msidump, msiinfo, msiextract); the zip's contents;
+#  3. both signed with a throwaway certificate verify against it, and only it;
+#  4. under Wine (wine64, private Xvfb and prefix): silent install (files, Start
+#     menu shortcut, uninstall entry); the installed exe driven as a pupil with
+#     an administrator's preset (the pupil's %APPDATA% file holds the preset's
+#     and the run's values, Program Files untouched); upgrade to a higher
+#     version; the older one over it refused; silent uninstall (nothing left
+#     but the pupil's file and the preset);
+#  5. the portable zip unpacked runs and keeps kobaltfa.ini beside the exe.
+# Without WIN_EXE (build-win/kobaltfa.exe) the packages are made from a tiny
+# stand-in exe and the pupil's runs are skipped, saying so; without WIN_ICON
+# (windows/kobaltfa.ico) a stand-in icon is made.
 #
 # Usage: tests/windows/test_installer.sh [--shots DIR] [--keep]
-#   --shots DIR  screenshots of the runs into DIR;  --keep  keep the work folder
+#   --shots DIR  screenshots of the pupil's runs;  --keep  keep the work folder
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -130,7 +113,6 @@ same "ALLUSERS (per machine)" "$(field Property ALLUSERS 2)" 1
 same ARPNOMODIFY "$(field Property ARPNOMODIFY 2)" 1
 same ARPNOREPAIR "$(field Property ARPNOREPAIR 2)" 1
 same ARPPRODUCTICON "$(field Property ARPPRODUCTICON 2)" kobaltfa.ico
-[ -n "$(row Icon kobaltfa.ico)" ] || fail "no kobaltfa.ico in the Icon table"
 same "the install folder" "$(row Directory INSTALLDIR | cut -f2,3)" "$(printf 'ProgramFiles64Folder\tKobaltfa')"
 same "ProgramFiles64Folder's parent" "$(field Directory ProgramFiles64Folder 2)" TARGETDIR
 case $(msiinfo suminfo "$msi" | sed -n 's/^Template: //p') in x64\;*) ;; *) fail "the package is not for x64" ;; esac
@@ -138,12 +120,9 @@ attributes=$(field Component Program 4)
 [ $((attributes & 256)) = 256 ] || fail "the component is not 64-bit (attributes $attributes)"
 same "the shortcut" "$(row Shortcut StartMenu | cut -f2,3,5,7,9)" \
     "$(printf 'ProgramMenuFolder\tKobaltfa\t[INSTALLDIR]kobaltfa.exe\t%s\tkobaltfa.ico' "$DESCRIPTION")"
-same "the files" "$(awk -F'\t' 'NR > 3 { print $3 }' "$work/tables/File.idt" | sort | xargs)" "$FILES"
 same "the code page" "$(sed -n 3p "$work/tables/_ForceCodepage.idt" | cut -f1)" 1250
 grep -q 'A newer version of Kobaltfa is already installed' "$work/tables/LaunchCondition.idt" \
     || fail "no launch condition refuses an older version"
-[ "$(field Property ProductCode 2)" != "$(msiinfo export "$msi2" Property | awk -F'\t' '$1 == "ProductCode" { print $2 }')" ] \
-    || fail "the higher version has the same product code"
 mkdir "$work/extracted"
 (cd "$work/extracted" && msiextract "$msi" >/dev/null) || fail "msiextract"
 same "the files extracted" "$(find "$work/extracted" -type f -printf '%f\n' | sort | xargs)" "$FILES"
@@ -268,6 +247,7 @@ same "the uninstall entries" "$(entries | wc -l)" 1
 same Publisher "$(entry_value "$code1" Publisher)" "Kobaltfa developers"
 same NoModify "$(entry_value "$code1" NoModify)" 0x1
 same NoRepair "$(entry_value "$code1" NoRepair)" 0x1
+same DisplayIcon "$(entry_value "$code1" DisplayIcon)" 'C:\Program Files\Kobaltfa\kobaltfa.exe,0'
 wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' \
     | grep -q "ProductIcon.*$code1.kobaltfa\.ico" || fail "Apps & features has no icon for $code1"
 echo "files in Program Files; $(basename "$lnk") -> kobaltfa.exe with the icon; entry $code1 $ver1"
@@ -355,6 +335,7 @@ read -r code2 ver2 <<<"$(entries)"
 same "the uninstall entries" "$(entries | wc -l)" 1
 same "the installed version" "${ver2:-none}" "$higher"
 [ "$code2" != "$code1" ] || fail "the upgrade kept the old product code"
+! wine reg query "$UNINSTALL\\$code1" >/dev/null 2>&1 || fail "the old version's key $code1 is left"
 same "Program Files\\Kobaltfa" "$(names "$pf")" "$FILES"
 [ -n "$(shortcut)" ] || fail "the upgrade lost the shortcut"
 sha256sum -c --quiet "$work/pupil.sum" || fail "the upgrade changed the pupil's file"
@@ -373,6 +354,7 @@ same "msiexec /x's exit code" "$rc" 0
 [ ! -e "$pf" ] || fail "left in Program Files: $(find "$pf")"
 [ -z "$(shortcut)" ] || fail "the shortcut is left: $(shortcut)"
 [ -z "$(entries)" ] || fail "the uninstall entry is left: $(entries)"
+! wine reg query "$UNINSTALL\\$code2" >/dev/null 2>&1 || fail "the key $code2 is left"
 if wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | grep -q 'ProductName.*Kobaltfa'; then
     fail "Windows Installer still knows Kobaltfa"
 fi
