@@ -10,7 +10,7 @@
 #                         the same, the exe and the MSI signed (osslsigncode)
 #   make test-installer   tests/windows/test_installer.sh
 #
-# WIN_EXE, WIN_ICON, WIN_VERSION and INSTALLER_OUT (where the two files
+# WIN_EXE, WIN_ICON, MSI_VERSION and INSTALLER_OUT (where the two files
 # land) may be given on the command line.
 
 WIN_DIR       ?= build-win
@@ -25,7 +25,7 @@ SIGN_FLAGS    ?=
 # The one version of the project is debian/changelog's (the metainfo and
 # CMake follow it; the test checks that they agree). Windows Installer
 # compares three numbers: 1.0 is 1.0.0, 1:2.3-1 is 2.3.0.
-WIN_VERSION ?= $(shell sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p' debian/changelog \
+MSI_VERSION ?= $(shell sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p' debian/changelog \
 	| sed 's/^[0-9]*://' | grep -o '^[0-9][0-9.]*' | awk -F. '{printf "%d.%d.%d", $$1, $$2, $$3}')
 
 # One product code per version, derived from the upgrade code: a rebuild of
@@ -33,10 +33,10 @@ WIN_VERSION ?= $(shell sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p' debian/changelog \
 # already) instead of a second copy beside the first.
 WIN_UPGRADE_CODE = $(shell sed -n 's/.*UpgradeCode="\([^"]*\)".*/\1/p' windows/kobaltfa.wxs)
 WIN_PRODUCT_CODE = $(shell python3 -c 'import sys, uuid; \
-	print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' $(WIN_UPGRADE_CODE) $(WIN_VERSION))
+	print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' $(WIN_UPGRADE_CODE) $(MSI_VERSION))
 
-MSI       = $(INSTALLER_OUT)/kobaltfa-$(WIN_VERSION)-x64.msi
-ZIP       = $(INSTALLER_OUT)/kobaltfa-$(WIN_VERSION)-x64-portable.zip
+MSI       = $(INSTALLER_OUT)/kobaltfa-$(MSI_VERSION)-x64.msi
+ZIP       = $(INSTALLER_OUT)/kobaltfa-$(MSI_VERSION)-x64-portable.zip
 WIN_STAGE = $(INSTALLER_OUT)/installer-stage
 
 INSTALLER_DEBS      := wixl msitools zip osslsigncode python3
@@ -68,7 +68,7 @@ installer-deps:
 installer-stage: installer-deps
 	@test -f '$(WIN_EXE)' || { echo "No $(WIN_EXE): build it first (make windows), or give WIN_EXE=..."; exit 1; }
 	@test -f '$(WIN_ICON)' || { echo "No $(WIN_ICON): the program's Windows icon is missing"; exit 1; }
-	@test -n '$(WIN_VERSION)' || { echo "No version found in debian/changelog"; exit 1; }
+	@test -n '$(MSI_VERSION)' || { echo "No version found in debian/changelog"; exit 1; }
 	@rm -rf '$(WIN_STAGE)' && mkdir -p '$(WIN_STAGE)'
 	@cp '$(WIN_EXE)' '$(WIN_STAGE)/kobaltfa.exe'
 	@$(call win_sign,$(WIN_STAGE)/kobaltfa.exe)
@@ -86,7 +86,7 @@ installer-stage: installer-deps
 msi: installer-stage
 	@rm -f '$(MSI)'
 	cd '$(WIN_STAGE)' && WINDOWS_LANGUAGE=hu wixl -a x64 -o '$(abspath $(MSI)).tmp' \
-	  -D Version=$(WIN_VERSION) -D ProductCode=$(WIN_PRODUCT_CODE) -D Exe=kobaltfa.exe \
+	  -D Version=$(MSI_VERSION) -D ProductCode=$(WIN_PRODUCT_CODE) -D Exe=kobaltfa.exe \
 	  -D Marker=kobaltfa.installed -D Readme=README.txt -D Licence=LICENSE.txt -D Icon=kobaltfa.ico \
 	  '$(abspath windows/kobaltfa.wxs)'
 	@cd '$(WIN_STAGE)' && WINDOWS_LANGUAGE=hu msibuild '$(abspath $(MSI)).tmp' -i _ForceCodepage.idt

@@ -92,7 +92,7 @@ build() {  # OUT-FOLDER MAKE-ARGUMENTS...
 }
 step "make msi zip ($version, and $higher for the upgrade)"
 build "$work/v1"
-build "$work/v2" WIN_VERSION="$higher"
+build "$work/v2" MSI_VERSION="$higher"
 msi=$work/v1/kobaltfa-$version-x64.msi
 msi2=$work/v2/kobaltfa-$higher-x64.msi
 zip=$work/v1/kobaltfa-$version-x64-portable.zip
