@@ -60,7 +60,8 @@ step "one version"
 changelog=$(sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p' debian/changelog)
 upstream=${changelog#*:}; upstream=${upstream%-*}
 cmake=$(sed -n 's/^project([^)]*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-metainfo=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' desktop/hu.kobaltfa.Kobaltfa.metainfo.xml | head -1)
+metainfo=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' desktop/hu.kobaltfa.Kobaltfa.metainfo.xml)
+metainfo=${metainfo%%$'\n'*}
 same "CMake's project() version" "$cmake" "$upstream"
 same "the metainfo's newest release" "$metainfo" "$upstream"
 IFS=. read -r major minor patch _ <<<"$upstream"
@@ -137,7 +138,7 @@ step "the portable zip"
 same "the zip's contents" "$(unzip -Z1 "$zip" | sort | xargs)" \
     "Kobaltfa/ Kobaltfa/LICENSE.txt Kobaltfa/README.txt Kobaltfa/kobaltfa.exe"
 unzip -p "$zip" Kobaltfa/kobaltfa.exe | cmp -s "$exe" - || fail "the zipped exe is not the built one"
-unzip -p "$zip" Kobaltfa/README.txt | grep -q 'pendrive' || fail "the zip's README does not say it runs from a stick"
+[[ $(unzip -p "$zip" Kobaltfa/README.txt) == *pendrive* ]] || fail "the zip's README does not say it runs from a stick"
 echo "the exe, README and licence; no installed-copy marker"
 
 # ------------------------------------------------------------- 3. signing
@@ -248,8 +249,8 @@ same Publisher "$(entry_value "$code1" Publisher)" "Kobaltfa developers"
 same NoModify "$(entry_value "$code1" NoModify)" 0x1
 same NoRepair "$(entry_value "$code1" NoRepair)" 0x1
 same DisplayIcon "$(entry_value "$code1" DisplayIcon)" 'C:\Program Files\Kobaltfa\kobaltfa.exe,0'
-wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' \
-    | grep -q "ProductIcon.*$code1.kobaltfa\.ico" || fail "Apps & features has no icon for $code1"
+products() { wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' || true; }
+[[ $(products) == *"ProductIcon    REG_SZ    C:\windows\Installer\\$code1\kobaltfa.ico"* ]] || fail "Apps & features has no icon for $code1"
 echo "files in Program Files; $(basename "$lnk") -> kobaltfa.exe with the icon; entry $code1 $ver1"
 
 pupil_run() {  # SHOT-NAME WINE-ARGUMENTS... ; drives the program to its end
@@ -270,7 +271,7 @@ pupil_run() {  # SHOT-NAME WINE-ARGUMENTS... ; drives the program to its end
     focus "$main"
     xdotool key shift+Tab shift+Tab space               # "Kilépés", before "Segítség" and "Összeadás"
     await 'Meger' >/dev/null
-    shot "$name-exit"
+    sleep 1; shot "$name-exit"
     xdotool key Return                                  # "Igen" has the focus
     for _ in $(seq 150); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
     if kill -0 $pid 2>/dev/null; then shot "$name-stuck"; fail "kobaltfa did not end after 'Igen' ($name)"; fi
@@ -279,7 +280,8 @@ pupil_run() {  # SHOT-NAME WINE-ARGUMENTS... ; drives the program to its end
 await() {  # the visible window whose name matches
     local w
     for _ in $(seq 150); do
-        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)
+        w=${w%%$'\n'*}
         [ -n "$w" ] && { echo "$w"; return; }
         sleep 0.2
     done
@@ -287,7 +289,10 @@ await() {  # the visible window whose name matches
 }
 gone() {  # until the window is hidden
     for _ in $(seq 75); do
-        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+        case $'\n'$(xdotool search --onlyvisible --name . 2>/dev/null || true)$'\n' in
+            *$'\n'"$1"$'\n'*) ;;
+            *) return 0 ;;
+        esac
         sleep 0.2
     done
     shot "not-closed"; fail "the window $1 did not close"
@@ -318,7 +323,7 @@ if [ "$real" = 1 ]; then
     crlf_only "$pupil"
     cmp -s "$work/preset.ini" "$programdata/kobaltfa.ini" || fail "the preset was changed"
     tree_sums "$pf" | diff -u "$work/pf.before" - || fail "Program Files\\Kobaltfa changed while the program ran"
-    written=$(find "$drive_c/Program Files" -newer "$work/stamp" ! -type d | head -5)
+    written=$(find "$drive_c/Program Files" -newer "$work/stamp" ! -type d)
     [ -z "$written" ] || fail "written in Program Files: $written"
     echo "the pupil's file holds the preset's line and IdoScroll=45 and the run's Smoky skin; Program Files untouched"
 else
@@ -355,7 +360,7 @@ same "msiexec /x's exit code" "$rc" 0
 [ -z "$(shortcut)" ] || fail "the shortcut is left: $(shortcut)"
 [ -z "$(entries)" ] || fail "the uninstall entry is left: $(entries)"
 ! wine reg query "$UNINSTALL\\$code2" >/dev/null 2>&1 || fail "the key $code2 is left"
-if wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | grep -q 'ProductName.*Kobaltfa'; then
+if [[ $(products) == *"ProductName    REG_SZ    Kobaltfa"* ]]; then
     fail "Windows Installer still knows Kobaltfa"
 fi
 [ ! -e "$drive_c/windows/Installer/$code2" ] || fail "the icon cache $code2 is left"
