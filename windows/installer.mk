@@ -67,7 +67,6 @@ installer-deps:
 # README and the licence; and the installed-copy marker, for the MSI only.
 installer-stage: installer-deps
 	@test -f '$(WIN_EXE)' || { echo "No $(WIN_EXE): build it first (make windows), or give WIN_EXE=..."; exit 1; }
-	@test -f '$(WIN_ICON)' || { echo "No $(WIN_ICON): the program's Windows icon is missing"; exit 1; }
 	@test -n '$(MSI_VERSION)' || { echo "No version found in debian/changelog"; exit 1; }
 	@rm -rf '$(WIN_STAGE)' && mkdir -p '$(WIN_STAGE)'
 	@cp '$(WIN_EXE)' '$(WIN_STAGE)/kobaltfa.exe'
@@ -76,7 +75,6 @@ installer-stage: installer-deps
 	@$(win_text) '$(WIN_LICENCE)' >'$(WIN_STAGE)/LICENSE.txt'
 	@printf 'Kobaltfa: an installed copy; settings in %%APPDATA%%\\Kobaltfa\\kobaltfa.ini\r\n' \
 	  >'$(WIN_STAGE)/kobaltfa.installed'
-	@cp '$(WIN_ICON)' '$(WIN_STAGE)/kobaltfa.ico'
 	@printf '\r\n\r\n1250\t_ForceCodepage\r\n' >'$(WIN_STAGE)/_ForceCodepage.idt'
 
 # wixl finds its sources by relative names only, so it runs in the stage.
@@ -84,7 +82,8 @@ installer-stage: installer-deps
 # that libgsf takes from WINDOWS_LANGUAGE; msibuild then stamps it on the
 # database, so that Windows shows the accents right whatever its language.
 msi: installer-stage
-	@rm -f '$(MSI)'
+	@test -f '$(WIN_ICON)' || { echo "No $(WIN_ICON): the program's Windows icon is missing"; exit 1; }
+	@rm -f '$(MSI)' && cp '$(WIN_ICON)' '$(WIN_STAGE)/kobaltfa.ico'
 	cd '$(WIN_STAGE)' && WINDOWS_LANGUAGE=hu wixl -a x64 -o '$(abspath $(MSI)).tmp' \
 	  -D Version=$(MSI_VERSION) -D ProductCode=$(WIN_PRODUCT_CODE) -D Exe=kobaltfa.exe \
 	  -D Marker=kobaltfa.installed -D Readme=README.txt -D Licence=LICENSE.txt -D Icon=kobaltfa.ico \
