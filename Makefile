@@ -123,3 +123,4 @@ test-windows: windows
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz $(WIN_BUILD)
+include windows/installer.mk
