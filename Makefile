@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Two commands for a newcomer: `make run` and `make test`.
 # Both first install the Debian packages that are missing.
 

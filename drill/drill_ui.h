@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Toolkit pieces shared by the eight drill windows: the rounded look, the
 // builder of the coloured answer log, and the digit-only answer field.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The common frame of every Kobaltfa window: fixed dialog frame with only a
 // close box, a fixed client area, centred on the screen by its frame, the
 // skin pop-up menu on a right click anywhere, the skin shortcuts, Enter on

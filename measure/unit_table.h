@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The constant unit tables of the four conversion windows: for every unit
 // row, top to bottom, its captions, log suffix, power of ten, the bounds,
 // step and default of its maximum spin box, and the names of its controls

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Draws the program's small pictures with ImageMagick:
 #
 #  - the nine 32 x 32 counting-aid icons (resources/icons/*.ico): apple,

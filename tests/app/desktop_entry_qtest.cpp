@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program and the files that put it on a desktop name one another
 // alike: the application id the windows carry (on Wayland the desktop finds
 // the menu entry and its icon by it), the desktop entry, the AppStream

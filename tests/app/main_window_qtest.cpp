@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program shell: start, skins, the menu, leaving through the dialog.
 #include <QAction>
 #include <QClipboard>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The four arithmetic windows driven as a pupil drives them: opened from the
 // main menu, answered by keys, closed with the back button.
 #include <QAccessible>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The counting pictures of the addition and subtraction windows.
 #include <QAction>
 #include <QContextMenuEvent>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The conversion windows driven as the pupil drives them: from the main
 // menu through the chooser, keys into the fields, clicks on the buttons,
 // and what the window shows, plays, logs and remembers.
