@@ -37,6 +37,7 @@ struct UnitRow {
     std::string choice;  // "RBNkm"
     std::string spin;    // "SpinKm"
     std::string label;   // "sLabel1"
+    int labelWidth = 0;  // the unit label's width in pixels; 0: its text's and a little air
     std::string raisedLabel;  // "sLabel8" or ""
 };
 

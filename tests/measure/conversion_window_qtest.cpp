@@ -81,7 +81,7 @@ private slots:
     void arrowKeysChooseTheGivenUnitAndKeepTheFocus();
     void logKeepsItsEmptyFirstLineForTheRun();
     void volumeFirstMaximumReappliesTheTimeLimit();
-    void areaAndVolumeRowsAndRaisedDigits();
+    void areaVolumeAndMassRowsRaisedDigitsAndLabelWidths();
     void backgroundClickAndAccessibleNames();
 };
 
@@ -558,7 +558,7 @@ void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
     QCOMPARE(l->engine().drill().TimeLimit, 30);
 }
 
-void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
+void ConversionWindowTest::areaVolumeAndMassRowsRaisedDigitsAndLabelWidths() {
     Harness h;
     h.start();
     ConversionWindow* a = h.app->TeruletForm;
@@ -593,6 +593,16 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     for (const char* raised : {"sLabel11", "sLabel2", "sLabel7", "sLabel8"})
         QCOMPARE(child<QLabel>(v, raised)->text(), QStringLiteral("3"));
     QCOMPARE(child<QRadioButton>(v, "RBNkm")->text(), QStringLiteral("m3"));
+
+    // The unit labels the windows give a width are 35 pixels wide; the
+    // others are as wide as their text and a little air.
+    ConversionWindow* m = h.app->TomegForm;
+    m->ensureBuilt();
+    QCOMPARE(child<QLabel>(v, "sLabel3")->geometry(), QRect(232, 72, 35, 22));
+    QCOMPARE(child<QLabel>(m, "sLabel3")->geometry(), QRect(232, 72, 35, 22));
+    QCOMPARE(child<QLabel>(m, "sLabel5")->geometry(), QRect(232, 168, 35, 22));
+    const QLabel* kg = child<QLabel>(m, "sLabel4");
+    QCOMPARE(kg->width(), kg->fontMetrics().horizontalAdvance(kg->text()) + 6);
 
     // The shared right column and the log.
     QCOMPARE(child<QPushButton>(a, "EllenBtn")->geometry(), QRect(384, 136, 217, 25));
