@@ -12,6 +12,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -24,6 +25,13 @@ void RoundControl(QWidget* w) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
     w->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    // A frame the skin draws takes the same rounded corners, so that the
+    // clip follows its line instead of cutting it away at the corners.
+    if (!w->property("rounded").toBool()) {
+        w->setProperty("rounded", true);
+        w->style()->unpolish(w);
+        w->style()->polish(w);
+    }
     // The inset is fixed, whatever it was before.
     if (auto* log = qobject_cast<AnswerLog*>(w)) log->setInset(kRoundedTextInset);
     else if (auto* te = qobject_cast<QTextEdit*>(w)) te->document()->setDocumentMargin(kRoundedTextInset);

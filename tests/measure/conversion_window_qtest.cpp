@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "app/main_window.h"
+#include "app/skin_manager.h"
 #include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "measure/conversion_windows.h"
@@ -83,6 +84,7 @@ private slots:
     void volumeFirstMaximumReappliesTheTimeLimit();
     void areaVolumeAndMassRowsRaisedDigitsAndLabelWidths();
     void backgroundClickAndAccessibleNames();
+    void theRoundedFrameKeepsItsWholeLineInEverySkin();
 };
 
 void ConversionWindowTest::lengthTaskByKeysAndClicks() {
@@ -639,6 +641,34 @@ void ConversionWindowTest::backgroundClickAndAccessibleNames() {
         QVERIFY2(!c->accessibleName().isEmpty() || !c->property("text").toString().isEmpty() ||
                      !c->property("title").toString().isEmpty(),
                  qPrintable(c->objectName()));
+    }
+}
+
+// The frame "Melyiket váltsuk át ?" is clipped to rounded corners. In every
+// skin the clip takes away nothing the frame draws: its lower edge runs
+// whole beneath the lower row of choices, corners included.
+void ConversionWindowTest::theRoundedFrameKeepsItsWholeLineInEverySkin() {
+    Harness h;
+    h.start();
+    openFromMenu(h, h.app->MertekForm->Hosszusag);
+    ConversionWindow* w = h.app->HosszuForm;
+    auto* trg = child<QGroupBox>(w, "Trg");
+    for (const QString& skin : SkinManager::builtInNames()) {
+        h.app->Form1->SkinMen()->setSkinName(skin);
+        const QRegion clip = trg->mask();
+        QVERIFY(!clip.isEmpty());
+        const QImage clipped = w->grab(trg->geometry()).toImage();
+        trg->clearMask();
+        const QImage whole = w->grab(trg->geometry()).toImage();
+        trg->setMask(clip);
+        int cut = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                const QColor a = whole.pixelColor(x, y), b = clipped.pixelColor(x, y);
+                const int d = std::max({qAbs(a.red() - b.red()), qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())});
+                if (d > 48) ++cut;
+            }
+        QVERIFY2(cut == 0, qPrintable(QStringLiteral("%1: %2 pixels of the frame cut away").arg(skin).arg(cut)));
     }
 }
 
