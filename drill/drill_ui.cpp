@@ -25,8 +25,8 @@ void RoundControl(QWidget* w) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
     w->setMask(QRegion(path.toFillPolygon().toPolygon()));
-    // A frame the skin draws takes the same rounded corners, so that the
-    // clip follows its line instead of cutting it away at the corners.
+    // Told by the property, the skins turn a group frame's corners a little
+    // inside the clip's, so that the clip never cuts the frame's line.
     if (!w->property("rounded").toBool()) {
         w->setProperty("rounded", true);
         w->style()->unpolish(w);
