@@ -13,7 +13,8 @@
    whose Files patterns match it gives the licence and the copyright that
    REUSE reports for it.
 
-The files are those git knows and does not ignore, as reuse takes them.
+The files are those git knows and does not ignore, as reuse takes them;
+outside a git work tree the check is skipped (exit status 77).
 
 Usage: check_reuse.py SOURCE-DIR
 """
@@ -36,6 +37,10 @@ def fail(message):
 
 
 def tree_files(root):
+    inside = subprocess.run(["git", "-C", root, "rev-parse", "--is-inside-work-tree"], capture_output=True, text=True)
+    if inside.stdout.strip() != "true":
+        print(f"SKIP: {root} is no git work tree, so which files are the project's is not known")
+        sys.exit(77)
     out = subprocess.run(["git", "-C", root, "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
                          capture_output=True, check=True).stdout.decode()
     return sorted(f for f in set(out.split("\0")) if f and os.path.isfile(os.path.join(root, f)))
