@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Two commands for a newcomer: `make run` and `make test`.
 # Both first install the Debian packages that are missing.
 
@@ -8,7 +11,8 @@ CMAKE_ARGS ?=
 DEBS := cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libpulse-dev \
         libgtest-dev fonts-liberation2 pulseaudio pulseaudio-utils \
         xvfb xauth clang libclang-rt-14-dev \
-        python3-pyatspi at-spi2-core dbus xdotool openbox weston qt6-wayland
+        python3-pyatspi at-spi2-core dbus xdotool openbox weston qt6-wayland \
+        reuse git
 
 .PHONY: deps configure build run test test-sanitize fuzz bench bench-deps screenshots clean \
         deb deb-deps test-package windows-deps windows test-windows

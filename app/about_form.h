@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The help window: a column with a portrait, the version and a hint about
 // the skin menu, and the help text on a blue plate. Nothing is stored.
 #pragma once

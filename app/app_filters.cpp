@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The skin shortcut filter and the deferred polishing of hidden windows.
 #include "app/app_filters.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two application-wide event filters: the skin shortcuts that beat
 // text fields, and the polishing of hidden windows' controls held back
 // until their window is shown. Both are installed by installApplicationWide().

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sound player behind `Szoveg`: takes a WAVE image in place and plays
 // it asynchronously; a new cue stops the one playing and starts at once.
 // Nothing is queued or waited for. Plain C++, no toolkit.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's eleven windows, created in their fixed order, and the
 // application-wide parts every run installs once.
 #include "app/kobaltfa_app.h"

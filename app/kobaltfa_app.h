@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program: its shell and its eleven windows, created once at start in
 // their fixed order and kept until the end.
 #pragma once

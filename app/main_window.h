@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window: the program's menu of drills, the exit question and the
 // skin name kept in the settings file. It is built on the program's shell,
 // which holds the one skin manager, the skin pop-up menu, the cue player

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's shell: the one settings file, the sound cues, the random
 // sources of the drills, the report of a refused write and the one skin
 // manager with its pop-up menu. Every window is built on it; the pieces

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The cue player on libpulse.
 //
 // Everything runs on a pa_threaded_mainloop. The UI thread only ever takes

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real cue player: libpulse with a threaded main loop, one playback
 // stream opened once, a small target buffer and a start threshold of one
 // frame. It connects in the background; a cue asked for while it is still

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole settings file: every window that keeps settings with its keys,
 // in the file's order: the main window, the four arithmetic windows, the
 // four conversion windows (25 sections). Assembled from each window

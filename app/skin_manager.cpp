@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // SkinMen's workings: the palette and the filled style sheet of a skin
 // table row, cached per row and applied to the whole application over one
 // Fusion base style.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // SkinMen: holds the current skin name and draws every window in it. Each
 // built-in look is a row of the skin table (app/skin_table.h): its palette
 // and the style sheet template filled from the row, applied to the whole

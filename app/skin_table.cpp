@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The built-in skins as data: the table of rows (stored name, menu item,
 // glyph set, palette inks and the values the style sheet template asks
 // for), the filling of the template from a row, and the skin menu's actions

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table of the built-in skins: one row per skin with its stored name,
 // its menu item (caption, action name, Ctrl key), its glyph set and its
 // colours, and the one style sheet template that each row fills. Adding a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What tells the four arithmetic windows apart: titles, signs, the radio
 // buttons with their captions and values, the design texts, the sizes, the
 // answer length, the names of the settings sections and the picture menus.

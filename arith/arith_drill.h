@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The drill object of one arithmetic window: the drill mechanics, the two
 // operands on screen, the question generator and the check. The window binds
 // its controls to it; everything here runs without the toolkit.

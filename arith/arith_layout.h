@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the controls of the arithmetic windows stand and how big their
 // characters are. Addition and subtraction share one arrangement (with the
 // picture strip at the bottom), multiplication and division another.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How the four arithmetic drills draw their questions and what they expect.
 // Plain C++, no toolkit.
 //

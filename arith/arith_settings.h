@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An arithmetic window's remembered options: its time limit and which of its
 // radio buttons (number ranges or times tables) is selected. The keys come
 // from the window's description: the time limit in its timer section, then

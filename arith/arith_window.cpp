@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "arith/arith_window.h"
 
 #include <QGroupBox>
@@ -58,6 +61,21 @@ private:
 
     std::function<void()> chosenByKey_;
 };
+
+// The buttons are one Tab stop, as a radio group is on the desktops: Tab
+// enters the group on its chosen button (the first while none is chosen)
+// and the next Tab leaves it; the arrow keys move inside. The others still
+// take the focus from a click.
+void makeOneTabStop(const QList<QRadioButton*>& group) {
+    const auto follow = [group] {
+        QRadioButton* stop = group.first();
+        for (QRadioButton* b : group)
+            if (b->isChecked()) stop = b;
+        for (QRadioButton* b : group) b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QRadioButton* b : group) QObject::connect(b, &QAbstractButton::toggled, b, follow);
+    follow();
+}
 
 }  // namespace
 
@@ -155,6 +173,7 @@ void ArithWindow::buildButtons(const kobui::ArithLayout& L) {
         RB << b;
     }
     RB.first()->setChecked(true);
+    makeOneTabStop(RB);
 }
 
 int ArithWindow::selectedButton() const {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window of one arithmetic drill: the question line, the radio buttons
 // of the number ranges or times tables, the shared drill controls and, in
 // addition and subtraction, the picture counting aid, all bound to one

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The four arithmetic drill windows. Each is the arithmetic window with its
 // own description and arrangement; nothing else differs. Each shows the
 // main window again when it closes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The picture counting aid of the addition and subtraction windows: two
 // groups of ten 33 x 33 picture boxes in the bottom strip, one picture per
 // unit of each operand, the big sign between them, and the menu that swaps

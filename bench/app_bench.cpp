@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // In-process measurements of the whole program (built by the test kit with
 // a recording cue player and a private settings file), under a real X
 // display:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The reference for the start measurements: the least a Qt Widgets program
 // does to put a window with a few buttons on the screen.
 #include <QApplication>

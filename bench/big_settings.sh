@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The settings file at 100 MB (about 9 million lines): the real program's
 # start to its painted window with the file beside it, and in process the
 # whole program on it: the addition window opened (it reads the file) and

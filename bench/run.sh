@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # `make bench`: times Kobaltfa beside references measured in the same run
 # and prints one table.
 #

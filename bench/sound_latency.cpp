@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the cue player against a sound server: from PulsePlayer::play to the
 // cue's first samples at the sink, and from a second play() to the first
 // cue's last sample, with the gap or overlap between the two cues.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the start time of Kobaltfa goes: the program's own start, step by
 // step, each step timed (ms since the process started).
 //

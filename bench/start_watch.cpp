@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Starts a program under the current X display and times it from the fork
 // to its first top-level window being mapped and painted (the window's
 // pixels are polled about every millisecond until they are no longer all

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The answer log of a drill window: one centred line per answered question,
 // each in its own colour, newest at the bottom, with a vertical scroll bar.
 //

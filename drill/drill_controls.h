@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The controls every drill window carries, bound to its drill mechanics:
 // the four counters, the percentage gauge `Csik`, the time-limit bar
 // `IdoScroll` with its countdown gauge `IdoCsik` and label, the answer log

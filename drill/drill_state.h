@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The drill machinery every drill window repeats: the per-question
 // countdown with the late rule, the four counters, the percentage, the
 // verdict a window renders (cue, log colour, counters) and the time limit's

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "drill/drill_ui.h"
 
 #include <QBitmap>
@@ -9,6 +12,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -21,6 +25,13 @@ void RoundControl(QWidget* w) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r), 10.0, 10.0);  // a 20 x 20 corner ellipse
     w->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    // Told by the property, the skins turn a group frame's corners a little
+    // inside the clip's, so that the clip never cuts the frame's line.
+    if (!w->property("rounded").toBool()) {
+        w->setProperty("rounded", true);
+        w->style()->unpolish(w);
+        w->style()->polish(w);
+    }
     // The inset is fixed, whatever it was before.
     if (auto* log = qobject_cast<AnswerLog*>(w)) log->setInset(kRoundedTextInset);
     else if (auto* te = qobject_cast<QTextEdit*>(w)) te->document()->setDocumentMargin(kRoundedTextInset);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Toolkit pieces shared by the eight drill windows: the rounded look, the
 // builder of the coloured answer log, and the digit-only answer field.
 #pragma once
@@ -13,7 +16,8 @@ namespace kobui {
 // Clips the control to a rectangle with rounded corners (corner ellipse
 // 20 x 20) and, for a text box, keeps its text 5 pixels inside the client
 // rectangle. Measured from the client rectangle every time, so applying it
-// again never narrows the text.
+// again never narrows the text. The control gets the property "rounded",
+// by which the skins draw a group frame's corners inside the clip.
 void RoundControl(QWidget* w);
 // The gap RoundControl leaves between a text box's client rectangle and its text.
 inline constexpr int kRoundedTextInset = 5;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives an arithmetic drill with arbitrary bytes: key codes through the
 // answer-key filter, text pasted through the field's cleaner, answers
 // checked on Enter, random draws taken from the input. Checks that only a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared by the fuzz targets: a check that stops the run, and a reader that
 // takes the fuzzer's bytes front to back (0 once they are used up).
 #pragma once

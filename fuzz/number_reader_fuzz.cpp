@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the unit fields' number reader and checks what
 // every reading must keep: a number reads back from its own plain form,
 // forms with extra zeros are the same number, shifting is reversible, and

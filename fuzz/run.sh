@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds every fuzz/<name>_fuzz.cpp with clang, libFuzzer and the address and
 # undefined-behaviour sanitizers, then runs each for SECONDS seconds starting
 # from its seeds in fuzz/corpus/<name>/. Fails when any target crashes, leaks,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the settings file reader and editor and checks
 // what must always hold: parsing keeps every byte, lookups and integer
 // reading never fail, values set read back exactly after a save and a fresh

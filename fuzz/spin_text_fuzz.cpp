@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the reader that turns a maximum spin box's text
 // into the number the next task is drawn from and the settings file stores.
 // It must agree with a plain reading of "an optional sign and decimal

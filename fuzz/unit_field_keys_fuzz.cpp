@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives a conversion window's engine with arbitrary bytes: keys typed into
 // the unit fields through the key filter, text pasted through the paste
 // cleaner, switches, the given unit, maxima of any size, ticks, new tasks,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What screen readers and other assistive technologies see of the windows
 // beyond the toolkit's defaults: the windows are presented as a frame (the
 // main window) and dialogs, and labels that show a changing value (an

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A window that, when asked to close, plays "ByeBye" and shows the window
 // below it again (the main window or the measures chooser).
 #pragma once

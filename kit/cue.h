@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's sound cues: one enumeration, and for each cue the name it is
 // known by (what the player is told) and the embedded clip it plays. The
 // clips are WAVE images under :/sounds/ by their upper-case names. A cue

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "kit/kobalt_window.h"
 
 #include <QCloseEvent>
@@ -88,17 +91,32 @@ void KobaltWindow::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
+bool KobaltWindow::isBackground(QPoint at) const {
+    if (!rect().contains(at)) return false;
+    const QWidget* child = childAt(at);
+    return !child || !child->isEnabled();
+}
+
 void KobaltWindow::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        QWidget* child = childAt(e->position().toPoint());
-        if (!child || !child->isEnabled()) FormClick();
-    }
+    if (e->button() == Qt::LeftButton) backgroundPressed_ = isBackground(e->position().toPoint());
     QWidget::mousePressEvent(e);
 }
 
+void KobaltWindow::mouseReleaseEvent(QMouseEvent* e) {
+    // A click is the press and its release on the background: a press
+    // dragged off the window or onto a control is none.
+    if (e->button() == Qt::LeftButton) {
+        const bool click = backgroundPressed_ && isBackground(e->position().toPoint());
+        backgroundPressed_ = false;
+        if (click) FormClick();
+    }
+    QWidget::mouseReleaseEvent(e);
+}
+
 void KobaltWindow::mouseDoubleClickEvent(QMouseEvent* e) {
-    // The second press of a double click: its first press was the click.
-    // (The toolkit's default would take it for another press.)
+    // The second press of a double click: its first press and release were
+    // the click. (The toolkit's default would take it for another press.)
+    backgroundPressed_ = false;
     e->accept();
 }
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The common frame of every Kobaltfa window: fixed dialog frame with only a
 // close box, a fixed client area, centred on the screen by its frame, the
 // skin pop-up menu on a right click anywhere, the skin shortcuts, Enter on
@@ -57,8 +60,8 @@ protected:
 
     // Runs each time the window is shown, before it becomes active.
     virtual void onShow() {}
-    // A left click on the bare background (not on a control); a double
-    // click is one click.
+    // A left click on the bare background (not on a control): a press and
+    // its release both on it; a double click is one click.
     virtual void FormClick() {}
     // The window is asked to close; set `canClose` false to refuse.
     virtual void FormCloseQuery(bool& canClose) { (void)canClose; }
@@ -67,6 +70,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -77,9 +81,14 @@ protected:
     void Szoveg(kob::Cue cue);
 
 private:
+    // Whether `at` (in the window) is bare background: inside the window and
+    // on no control, or on a disabled one.
+    bool isBackground(QPoint at) const;
+
     kobui::Shell& shell_;
     Role role_;
     QSize design_;  // the client size the window was designed with
     bool built_ = true;
+    bool backgroundPressed_ = false;  // the left button went down on the bare background
     kobui::ScreenCentring* centring_;
 };

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Randomness for the question generators: a uniform whole number from 0 to
 // n - 1, reseeded before every question. Injected, so tests are exact.
 #pragma once

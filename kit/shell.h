@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a window needs from the program around it: the settings file, the
 // sound cues, randomness for its drill, a way to report a refused write,
 // and the skin menu with its shortcuts. Every window is built on one shell:

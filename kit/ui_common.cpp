@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Small builders shared by every window (fonts, buttons, labels, the fixed
 // text colour and its ink property), the font substitutions and the
 // centring of windows on their screen.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Small builders shared by every window: fonts by character height in
 // pixels, buttons and labels at fixed positions, a fixed text colour, and
 // the centring of a window on its screen.

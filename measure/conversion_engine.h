@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The conversion drill shared by the area, length, volume and mass windows:
 // the pupil picks the given unit, a task draws a whole number of it, and
 // every switched-on field must hold the same quantity in its own unit. The

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A conversion window's remembered options: time limit, the maximum of
 // every unit, which units are switched on and which one is given. The keys
 // come from the window's unit table: the time limit, then per row its spin

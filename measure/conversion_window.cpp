@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "measure/conversion_window.h"
 
 #include <QApplication>
@@ -243,12 +246,13 @@ void ConversionWindow::buildRows(const ConversionWindowData& data) {
         r.toggle->setChecked(true);
         r.toggle->setAccessibleName(unit + QStringLiteral(" bekapcsolva"));
 
-        // Labels are as wide as their text and a little air, so that skins
-        // that put ink labels on a card do not cut them.
+        // A label is as wide as its row says or, where the row gives no
+        // width, as its text and a little air, so that skins that put ink
+        // labels on a card do not cut them.
         const QFontMetrics labelMetrics(labelFont);
-        r.label = kobui::makeLabel(this, q(u.label), q(u.caption),
-                                   QRect(232, y + 8, labelMetrics.horizontalAdvance(q(u.caption)) + 6, 22),
-                                   labelFont, Qt::AlignCenter);
+        const int labelWidth = u.labelWidth > 0 ? u.labelWidth : labelMetrics.horizontalAdvance(q(u.caption)) + 6;
+        r.label = kobui::makeLabel(this, q(u.label), q(u.caption), QRect(232, y + 8, labelWidth, 22), labelFont,
+                                   Qt::AlignCenter);
         kobui::setTextColour(r.label, kBlack);
         r.raised = nullptr;
         if (!u.raisedLabel.empty()) {

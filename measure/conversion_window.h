@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window of a conversion drill, bound to the conversion engine and
 // built from its unit table: one row of field, switch, unit label, maximum
 // and choice per unit, the counters, the percentage gauge, the time-limit

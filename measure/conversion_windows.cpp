@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The conversion drills: where each lays out its rows, and which button of
 // the measures chooser opens it.
 #include "measure/conversion_windows.h"

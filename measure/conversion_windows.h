@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The conversion drills: one window class, one entry per unit table. Each
 // entry names the button of the measures chooser that opens it and
 // describes its window (unit table, names, title, where its rows stand).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An exact non-negative decimal number: a string of decimal digits times a
 // power of ten. Conversions between units only ever multiply or divide by
 // powers of ten, so shifting the exponent is exact, and two numbers that

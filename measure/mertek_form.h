@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The measures chooser: the second menu level, from which the pupil opens
 // the area, length, volume and mass drills. A measure button works once a
 // drill is given to it; time, angle and temperature have none yet and are

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "measure/unit_table.h"
 
 namespace kob {
@@ -49,6 +52,12 @@ UnitRow row(const Names& n, const char* caption, const char* raised, const char*
     return r;
 }
 
+// A row whose unit label the window gives a width of its own.
+UnitRow withLabelWidth(UnitRow r, int width) {
+    r.labelWidth = width;
+    return r;
+}
+
 // The four lower rows of the length, volume and mass windows share their
 // spin boxes; only row 1's bound differs.
 const Spin kSpinRow2{5000000, 1000, 5000000, 500000};
@@ -93,7 +102,7 @@ const UnitTable& terfogatTable() {
         "Terfogat",
         {
             row(kKm, "m", "3", "sLabel11", 9, {100, 1, 100, 50}),
-            row(kM, "liter", "", "", 6, kSpinRow2),
+            withLabelWidth(row(kM, "liter", "", "", 6, kSpinRow2), 35),
             row(kDm, "dm", "3", "sLabel2", 6, kSpinRow3),
             row(kCm, "cm", "3", "sLabel7", 3, kSpinRow4),
             row(kMm, "mm", "3", "sLabel8", 0, kSpinRow5),
@@ -107,9 +116,9 @@ const UnitTable& tomegTable() {
         "Tomeg",
         {
             row(kKm, "t", "", "", 6, {100, 1, 100, 50}),
-            row(kM, "q", "", "", 5, kSpinRow2),
+            withLabelWidth(row(kM, "q", "", "", 5, kSpinRow2), 35),
             row(kDm, "kg", "", "", 3, kSpinRow3),
-            row(kCm, "dkg", "", "", 1, kSpinRow4),
+            withLabelWidth(row(kCm, "dkg", "", "", 1, kSpinRow4), 35),
             row(kMm, "g", "", "", 0, kSpinRow5),
         }};
     return t;

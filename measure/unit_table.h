@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The constant unit tables of the four conversion windows: for every unit
 // row, top to bottom, its captions, log suffix, power of ten, the bounds,
 // step and default of its maximum spin box, and the names of its controls
@@ -34,6 +37,7 @@ struct UnitRow {
     std::string choice;  // "RBNkm"
     std::string spin;    // "SpinKm"
     std::string label;   // "sLabel1"
+    int labelWidth = 0;  // the unit label's width in pixels; 0: its text's and a little air
     std::string raisedLabel;  // "sLabel8" or ""
 };
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Stored bytes as UTF-16 text and back without loss, for names that are
 // passed on unchanged whatever bytes they hold. Plain C++, no toolkit.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where a copy of the program keeps its settings file. Plain C++.
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A window's keys in the settings file and their reading and writing: the
 // key types, defaults and ranges, a window's keys in its reading order with
 // its writing order, loading (integers clamped to their range) and storing

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Draws the program's application icon, the help window's cobalt-blue tree
 # on a small green mound, for the desktop's icon theme:
 #

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Draws the program's small pictures with ImageMagick:
 #
 #  - the nine 32 x 32 counting-aid icons (resources/icons/*.ico): apple,
-#    banana, hamburger, jeep, car, teddy bear, tomato, grapes and train;
+#    banana, hamburger, jeep, car, teddy bear, tomato, grapes and train,
+#    each one picture of 16 or 256 colours;
 #  - the skins' glyphs (resources/pictures/skin-*.png): the arrows of the
 #    spin boxes and scroll bars and the check-box tick, one set per skin in
 #    that skin's ink;
@@ -56,12 +60,29 @@ $mvg" \
 INK='#2a1a12'      # the outline of every icon
 LINE=1.5           # its width in final pixels
 
-# icon NAME MVG: draws the icon and stores it as a one-picture .ico file.
+# The colours of each icon's palette: four icons have 256 colours, five 16.
+# The 256 go to the four that lose most at 16 (the train's many parts, the
+# hamburger's layers, the bear's shades of brown, the tomato's shine); the
+# flat ones keep their look in 16.
+declare -A COLOURS=([ALMA]=16 [BANAN]=16 [JEEP]=16 [KOCSI]=16 [SZOLO]=16
+                    [HAMBURGER]=256 [MEDVE]=256 [PARADICSOM]=256 [VONAT]=256)
+
+# icon NAME MVG: draws the icon and stores it as a one-picture .ico file of
+# 16 or 256 colours (4 or 8 bits a pixel) with a transparency mask: pixels
+# at least half opaque are kept, the others are transparent, and the kept
+# colours are reduced to the icon's palette without dithering (at 32 pixels
+# dithering shows as grain).
 icon() {
     local name=$1 mvg=$2
+    local colours=${COLOURS[$name]}
     render 32 "$work/$name.png" "stroke '$INK' stroke-width $LINE stroke-linejoin round stroke-linecap round
 $mvg"
-    convert "$work/$name.png" -define icon:auto-resize=32 ICO:"$icons/$name.ico"
+    convert "$work/$name.png" -channel A -threshold 50% +channel +dither -colors "$colours" \
+        -type PaletteAlpha ICO:"$icons/$name.ico"
+    local depth
+    depth=$(od -An -tu2 -j12 -N2 "$icons/$name.ico" | tr -d ' ')
+    [ "$depth" = "$(( colours == 16 ? 4 : 8 ))" ] \
+        || { echo "make_icons: $name.ico has $depth bits a pixel, not $colours colours" >&2; exit 1; }
 }
 
 # An apple: deep red, taller than wide, a heart-shaped dip at the top, a

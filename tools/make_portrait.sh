@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Draws the help window's picture, resources/pictures/portrait.jpg: the
 # program's namesake, a smiling cobalt-blue tree on a sunny green hill,
 # with a few red apples in its crown and an open book at its foot.

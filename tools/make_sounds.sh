@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Regenerates the nine sound cues in resources/sounds from scratch with
 # espeak-ng (the spoken words) and sox (chimes, jingles, effects, mixing).
 #

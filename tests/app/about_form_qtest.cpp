@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The help window: its texts, its way back and the cues it plays.
 #include <QFile>
 #include <QFrame>

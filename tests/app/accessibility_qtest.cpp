@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a screen reader or an automation tool sees of the eleven windows:
 // how the windows present themselves, a name on every control, labels that
 // show a changing value (operands, counters, the time limit) named for what

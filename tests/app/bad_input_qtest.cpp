@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program under a pupil who hammers the keyboard: thousands of random
 // keys (letters, signs, characters of other scripts, control and editing
 // keys, Ctrl and Alt combinations, paste) into an answer field, a unit field

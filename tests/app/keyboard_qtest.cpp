@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole program from the keyboard alone: every key goes to the control
 // that has the focus in the active window, as a real keyboard's would. Tab
 // walks the controls, Enter or Space presses the focused button, the answer

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The libpulse cue player against a real, private PulseAudio server with a
 // null sink, whose monitor is recorded to see what actually got played.
 #include <gtest/gtest.h>

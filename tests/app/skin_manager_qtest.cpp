@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The skin manager: six distinct looks, unknown names drawn as Aluminium,
 // every window (hidden ones too) redrawn on a switch, the colours the
 // windows set on single controls kept in every skin, and the dark skins'

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The embedded pictures: the nine counting-aid icons, the help window's
 // portrait and the glyphs the skins draw with.
 #include <QIcon>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The skin table: every row fills the whole style sheet template and finds
 // its pictures, the rows' names, captions, action names and keys are
 // distinct, and the skin menu and the shortcut filter are made from it.

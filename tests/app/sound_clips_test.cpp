@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The nine embedded cue recordings, the list of cues that names them, and
 // the WAVE parser the player uses.
 #include <gtest/gtest.h>

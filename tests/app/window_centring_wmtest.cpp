@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the windows open on a real desktop: an X server with a window
 // manager that frames every window (run by support/with_window_manager.sh).
 // Every opening of every window, the first one included, is centred on the

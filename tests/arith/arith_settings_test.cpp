@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An arithmetic window's remembered options: defaults, the file's layout
 // after a store and reading it back, the last button stored as selected
 // winning, the time limit clamped, and values that are no numbers.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The four arithmetic windows driven as a pupil drives them: opened from the
 // main menu, answered by keys, closed with the back button.
 #include <QAccessible>
@@ -421,6 +424,25 @@ void ArithWindowsTest::arrowKeysChooseAndGiveTheFocusBack() {
     QTest::keyClick(m->RB[5], Qt::Key_Up);
     QCOMPARE(m->selectedButton(), 5);
     QCOMPARE(QApplication::focusWidget(), m->RB[5]);
+
+    // The buttons are one Tab stop, the chosen one, however it was chosen:
+    // Tab from the answer enters the group there and the next Tab leaves
+    // it; Shift+Tab comes back to the chosen button too.
+    m->RB[8]->click();  // "10-es", by the mouse
+    QCOMPARE(QApplication::focusWidget(), m->Annyi);
+    QTest::keyClick(m->Annyi, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m->RB[8]);
+    QTest::keyClick(m->RB[8], Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m->controls()->IdoScroll);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m->RB[8]);
+    QTest::keyClick(m->RB[8], Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m->Annyi);
+    // An arrow key chooses from there and the answer takes the focus back.
+    QTest::keyClick(m->Annyi, Qt::Key_Tab);
+    QTest::keyClick(m->RB[8], Qt::Key_Up);
+    QCOMPARE(m->selectedButton(), 7);
+    QCOMPARE(QApplication::focusWidget(), m->Annyi);
 }
 
 void ArithWindowsTest::questionLineStandsInOneRow() {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The counting pictures of the addition and subtraction windows.
 #include <QAction>
 #include <QContextMenuEvent>
@@ -65,13 +68,39 @@ private slots:
     void rightClickOnAnyBoxOrTheSignOpensTheMenu();
 };
 
+// Each embedded icon is one 32 x 32 picture of 16 or 256 colours (4 or 8
+// bits a pixel, a palette and a transparency mask): four of 256, five of 16.
 void PictureAidTest::nineIconsLoadByAnySpelling() {
+    QMap<int, int> iconsOfDepth;
     for (const char* name : {"Alma", "Banan", "Hamburger", "Jeep", "Kocsi", "Medve", "Paradicsom", "Szolo", "Vonat"}) {
         const QPixmap pm = PictureAid::loadPicture(QString::fromLatin1(name));
         QVERIFY2(!pm.isNull(), name);
         QCOMPARE(pm.size(), QSize(32, 32));
         QCOMPARE(PictureAid::loadPicture(QString::fromLatin1(name).toLower()).toImage(), pm.toImage());
+
+        QFile f(QStringLiteral(":/icons/%1").arg(QString::fromLatin1(name).toUpper()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray ico = f.readAll();
+        QVERIFY2(ico.size() > 22 + 40, name);
+        const auto u16 = [&](int at) { return quint8(ico[at]) | quint8(ico[at + 1]) << 8; };
+        const auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+        QCOMPARE(u16(4), 1);                                     // pictures in the file
+        QCOMPARE(quint8(ico[6]), quint8(32));                    // width
+        QCOMPARE(quint8(ico[7]), quint8(32));                    // height
+        const int bits = u16(12);
+        const quint32 at = u32(18);                              // the picture's bitmap header
+        QCOMPARE(u16(int(at) + 14), bits);
+        QVERIFY2(bits == 4 || bits == 8, qPrintable(QStringLiteral("%1: %2 bits").arg(name).arg(bits)));
+        ++iconsOfDepth[bits];
+        // The palette, the pixels and the mask fill the picture exactly.
+        QCOMPARE(u32(14), quint32(40 + (4 << bits) + 32 * 32 * bits / 8 + 32 * 4));
+
+        const QImage image = pm.toImage();  // the mask makes the corners transparent
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(image.pixel(16, 20)), 255);
     }
+    QCOMPARE(iconsOfDepth.value(8), 4);
+    QCOMPARE(iconsOfDepth.value(4), 5);
     QVERIFY(PictureAid::loadPicture(QStringLiteral("Korte")).isNull());
 }
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The answer log on its own: lines and colours kept, the newest line drawn
 // at the bottom, long lines wrapped, and a log that takes typing turning
 // into an editor without losing a line.

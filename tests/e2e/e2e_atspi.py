@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Drives the real kobaltfa executable as an assistive technology would.
 
 A private X server (Xvfb), a private D-Bus session with its own AT-SPI bus

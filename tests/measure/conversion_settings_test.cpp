@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A conversion window's remembered options: defaults, clamping, the last
 // choice winning, the file's layout after a store, and how a spin box's
 // text is read.

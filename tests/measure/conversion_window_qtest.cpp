@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The conversion windows driven as the pupil drives them: from the main
 // menu through the chooser, keys into the fields, clicks on the buttons,
 // and what the window shows, plays, logs and remembers.
@@ -13,6 +16,7 @@
 #include <QtTest>
 
 #include "app/main_window.h"
+#include "app/skin_manager.h"
 #include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "measure/conversion_windows.h"
@@ -78,8 +82,9 @@ private slots:
     void arrowKeysChooseTheGivenUnitAndKeepTheFocus();
     void logKeepsItsEmptyFirstLineForTheRun();
     void volumeFirstMaximumReappliesTheTimeLimit();
-    void areaAndVolumeRowsAndRaisedDigits();
+    void areaVolumeAndMassRowsRaisedDigitsAndLabelWidths();
     void backgroundClickAndAccessibleNames();
+    void theRoundedFrameKeepsItsWholeLineInEverySkin();
 };
 
 void ConversionWindowTest::lengthTaskByKeysAndClicks() {
@@ -556,7 +561,7 @@ void ConversionWindowTest::volumeFirstMaximumReappliesTheTimeLimit() {
     QCOMPARE(l->engine().drill().TimeLimit, 30);
 }
 
-void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
+void ConversionWindowTest::areaVolumeAndMassRowsRaisedDigitsAndLabelWidths() {
     Harness h;
     h.start();
     ConversionWindow* a = h.app->TeruletForm;
@@ -591,6 +596,16 @@ void ConversionWindowTest::areaAndVolumeRowsAndRaisedDigits() {
     for (const char* raised : {"sLabel11", "sLabel2", "sLabel7", "sLabel8"})
         QCOMPARE(child<QLabel>(v, raised)->text(), QStringLiteral("3"));
     QCOMPARE(child<QRadioButton>(v, "RBNkm")->text(), QStringLiteral("m3"));
+
+    // The unit labels the windows give a width are 35 pixels wide; the
+    // others are as wide as their text and a little air.
+    ConversionWindow* m = h.app->TomegForm;
+    m->ensureBuilt();
+    QCOMPARE(child<QLabel>(v, "sLabel3")->geometry(), QRect(232, 72, 35, 22));
+    QCOMPARE(child<QLabel>(m, "sLabel3")->geometry(), QRect(232, 72, 35, 22));
+    QCOMPARE(child<QLabel>(m, "sLabel5")->geometry(), QRect(232, 168, 35, 22));
+    const QLabel* kg = child<QLabel>(m, "sLabel4");
+    QCOMPARE(kg->width(), kg->fontMetrics().horizontalAdvance(kg->text()) + 6);
 
     // The shared right column and the log.
     QCOMPARE(child<QPushButton>(a, "EllenBtn")->geometry(), QRect(384, 136, 217, 25));
@@ -627,6 +642,34 @@ void ConversionWindowTest::backgroundClickAndAccessibleNames() {
         QVERIFY2(!c->accessibleName().isEmpty() || !c->property("text").toString().isEmpty() ||
                      !c->property("title").toString().isEmpty(),
                  qPrintable(c->objectName()));
+    }
+}
+
+// The frame "Melyiket váltsuk át ?" is clipped to rounded corners. In every
+// skin the clip takes away nothing the frame draws: its lower edge runs
+// whole beneath the lower row of choices, corners included.
+void ConversionWindowTest::theRoundedFrameKeepsItsWholeLineInEverySkin() {
+    Harness h;
+    h.start();
+    openFromMenu(h, h.app->MertekForm->Hosszusag);
+    ConversionWindow* w = h.app->HosszuForm;
+    auto* trg = child<QGroupBox>(w, "Trg");
+    for (const QString& skin : SkinManager::builtInNames()) {
+        h.app->Form1->SkinMen()->setSkinName(skin);
+        const QRegion clip = trg->mask();
+        QVERIFY(!clip.isEmpty());
+        const QImage clipped = w->grab(trg->geometry()).toImage();
+        trg->clearMask();
+        const QImage whole = w->grab(trg->geometry()).toImage();
+        trg->setMask(clip);
+        int cut = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                const QColor a = whole.pixelColor(x, y), b = clipped.pixelColor(x, y);
+                const int d = std::max({qAbs(a.red() - b.red()), qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())});
+                if (d > 48) ++cut;
+            }
+        QVERIFY2(cut == 0, qPrintable(QStringLiteral("%1: %2 pixels of the frame cut away").arg(skin).arg(cut)));
     }
 }
 

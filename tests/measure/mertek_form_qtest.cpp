@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The measures chooser: its buttons, the way into the four drills and back
 // one level at a time, and its cues.
 #include <QPushButton>

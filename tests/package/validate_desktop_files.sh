@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Validates the files that put the program on a desktop: the menu entry
 # (desktop-file-validate), the AppStream metainfo (appstreamcli validate
 # --no-net) and man pages (man --warnings, plain or gzipped), each of which

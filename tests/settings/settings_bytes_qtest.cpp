@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program and its settings file, end to end in process: a skin name
 // that is not UTF-8 goes back byte for byte, and an installed copy reads an
 // administrator's preset and saves into the pupil's own file.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes that fail, writers that die, writers that race: the settings file
 // is always the old or the new one, never a mixture, never lost.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The ini reader and the in-memory editing of the settings file.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Settings writes on a disk that is really full: a small in-memory file
 // system is mounted, filled to the last byte (or the last inode), and the
 // write must fail with the program's message, keep the old file byte for

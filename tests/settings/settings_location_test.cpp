@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the settings file lies: beside a portable copy, per user for an
 // installed one, with an administrator's preset; and that an installed copy
 // never writes into its own install prefix.

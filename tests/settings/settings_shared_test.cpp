@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings file in shared folders: links planted by others, files of
 // other users and groups, folders that take no new files, a lock held by
 // another process. The cases with two users need root to become them (CI

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table of every window's settings, as the program's window families
 // declare them: sections, defaults, ranges, the reading and writing orders,
 // clamping on load, and storing by the keys' places.

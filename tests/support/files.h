@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files for the settings tests (no toolkit): whole-file reads, folder
 // listings, the count of open descriptors, a save run in a child process under another identity, and file
 // operations that make one step of a save fail.

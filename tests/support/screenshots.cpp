@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders every window in every skin to PNG files: make screenshots.
 // Usage: kobaltfa_screenshots [folder [skin,...]]; the skins by the names of
 // their pictures (aluminium, smoky, beijing, vista, web, elegant), every skin

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kobaltfa developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers for the window tests: a cue player that records, scripted
 // randomness, a private settings file, and the whole program wired to them.
 #pragma once

@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command on a private X server (Xvfb) managed by a window manager,
 # so that windows get the frame and the placement a desktop gives them.
 #
