@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Builds Qt's base modules for 64-bit Windows, statically, with MinGW-w64,
 # from Debian's own source package of the Qt the host tools come from, and
 # installs them into a cache outside the clone. The cache is keyed by the Qt
@@ -31,7 +34,8 @@ flags=(
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
   -DFEATURE_static_runtime=ON
 )
-key=$(printf '%s\n' "$version" "${flags[@]}" "$(cat "$here/mingw-toolchain.cmake")" | sha256sum | cut -c1-12)
+# The toolchain counts without its comments.
+key=$(printf '%s\n' "$version" "${flags[@]}" "$(grep -v '^#' "$here/mingw-toolchain.cmake")" | sha256sum | cut -c1-12)
 cache=${KOBALTFA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kobaltfa}
 prefix=$cache/qt-$upstream-mingw-$key
 if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi

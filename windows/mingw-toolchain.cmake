@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kobaltfa developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (the -posix
 # compilers, whose C++ threads Qt needs).
 set(CMAKE_SYSTEM_NAME Windows)
