@@ -56,7 +56,8 @@ BENCH_DEBS := kbruch libxcb1-dev xvfb pulseaudio pulseaudio-utils
 bench-deps:
 	$(call install_missing,$(BENCH_DEBS))
 
-bench: bench-deps build
+bench: bench-deps build windows
+	@cmake --build $(WIN_BUILD) -j $(JOBS) --target bench_app bench_bare_window
 	@bash bench/run.sh $(BUILD)
 
 # Every window in every skin, and one skin again at twice the scale (to

@@ -30,11 +30,6 @@
 //                          the logs emptied every few hundred lines)
 //
 // Prints key=value lines.
-#include <malloc.h>
-#include <sys/stat.h>
-#include <sys/resource.h>
-#include <time.h>
-#include <xcb/xcb.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,8 +42,10 @@
 #include <QTextDocument>
 #include <QtTest>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -67,13 +64,12 @@
 #include "settings/settings_file.h"
 #include "app/settings_layout.h"
 #include "support/testkit.h"
+#include "bench/process_probe.h"
 
 namespace {
 
 double nowMs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double median(std::vector<double> v) {
@@ -111,14 +107,6 @@ PaintCounter* counter() {
     return c;
 }
 
-// Waits until the X server has taken everything sent so far.
-void xSync() {
-    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        xcb_connection_t* c = x11->connection();
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    }
-}
-
 // Starts counting the paint events of `w`'s widgets.
 void watchPaints(QWidget* w) {
     counter()->window = w;
@@ -134,7 +122,7 @@ double untilPainted(QWidget* w, double quietMs = 10, double timeoutMs = 1000) {
     if (pc->window != w) watchPaints(w);
     double last = NAN;
     if (pc->paints > 0) {
-        xSync();
+        benchprobe::syncDisplay();
         last = nowMs();
     }
     const double start = nowMs();
@@ -143,7 +131,7 @@ double untilPainted(QWidget* w, double quietMs = 10, double timeoutMs = 1000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         const double t = nowMs();
         if (pc->paints > before) {
-            xSync();
+            benchprobe::syncDisplay();
             last = nowMs();
         } else if (!std::isnan(last) && t - last > quietMs) {
             break;
@@ -165,24 +153,6 @@ void settle(QWidget* w) {
 void feed(testkit::Harness& h, std::mt19937& rng) {
     if (h.script->size() > 1000) return;
     for (int i = 0; i < 20000; ++i) h.script->push_back(int(rng() % 100000));
-}
-
-struct Rollup {
-    long rss = -1, pss = -1, heap = -1;  // kB; heap: malloc's bytes in use
-};
-Rollup rollup() {
-    Rollup r;
-    r.heap = long(mallinfo2().uordblks / 1024);
-    std::ifstream f("/proc/self/smaps_rollup");
-    std::string line, key;
-    long v;
-    while (std::getline(f, line)) {
-        std::istringstream in(line);
-        if (!(in >> key >> v)) continue;
-        if (key == "Rss:") r.rss = v;
-        if (key == "Pss:") r.pss = v;
-    }
-    return r;
 }
 
 ArithWindow* arith(testkit::Harness& h, int i) {
@@ -407,16 +377,8 @@ int idle(int seconds) {
         feed(h, rng);
     }
     QTest::qWait(1000);  // let the opening work die down
-    auto cpuMs = [] {
-        timespec ts;
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-        return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-    };
-    auto switches = [] {
-        rusage u;
-        getrusage(RUSAGE_SELF, &u);
-        return double(u.ru_nvcsw + u.ru_nivcsw);
-    };
+    using benchprobe::cpuMs;
+    auto switches = benchprobe::contextSwitches;
     const double c0 = cpuMs(), s0 = switches(), t0 = nowMs();
     QEventLoop loop;
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
@@ -534,16 +496,16 @@ int soak(int answers, int tasks, bool clearLogs) {
     // A first round fills the caches (fonts, glyphs, style, pictures).
     for (int i = 0; i < 4; ++i) runArith(i, 200);
     for (int i = 0; i < 4; ++i) runConversion(i, 50);
-    malloc_trim(0);
-    const Rollup before = rollup();
+    benchprobe::releaseFreeMemory();
+    const benchprobe::Memory before = benchprobe::memory();
     const qint64 textBefore = logsText(h);
     const double t0 = nowMs();
 
     for (int i = 0; i < 4; ++i) runArith(i, answers);
     for (int i = 0; i < 4; ++i) runConversion(i, tasks);
     const double t1 = nowMs();
-    malloc_trim(0);
-    const Rollup after = rollup();
+    benchprobe::releaseFreeMemory();
+    const benchprobe::Memory after = benchprobe::memory();
     int lines = 0;
     const qint64 textAfter = logsText(h, &lines);
     // With the logs emptied, whatever is left of the growth is not theirs.
@@ -553,8 +515,8 @@ int soak(int answers, int tasks, bool clearLogs) {
     }
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    malloc_trim(0);
-    const Rollup cleared = rollup();
+    benchprobe::releaseFreeMemory();
+    const benchprobe::Memory cleared = benchprobe::memory();
 
     std::printf("rss_before_kb=%ld rss_after_kb=%ld rss_cleared_kb=%ld pss_before_kb=%ld pss_after_kb=%ld "
                 "heap_before_kb=%ld heap_after_kb=%ld heap_cleared_kb=%ld logs_before_bytes=%lld "
@@ -564,14 +526,6 @@ int soak(int answers, int tasks, bool clearLogs) {
     return 0;
 }
 
-
-long peakKb() {
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
 
 int makeBigIni(const std::string& path, double megabytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -616,9 +570,10 @@ int makeBigIni(const std::string& path, double megabytes) {
 }
 
 int bigIni(const std::string& path) {
-    const long peakBefore = peakKb();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 1;
+    const long peakBefore = benchprobe::peakKb();
+    std::error_code ec;
+    const auto sizeBefore = std::filesystem::file_size(path, ec);
+    if (ec) return 1;
     testkit::RecordingPlayer player;
     QStringList errors;
     KobaltDeps deps;
@@ -651,17 +606,16 @@ int bigIni(const std::string& path) {
     app->HosszuForm->close();
     const double closedConv = nowMs() - t;
     settle(app->MertekForm);
-    const long peak = peakKb();
+    const long peak = benchprobe::peakKb();
 
     const auto reader = kob::SettingsFile(path).read();
     const bool wrote = reader.readInt("OsszeRadioButtonok", "RB2", -1) != -1 &&
                        reader.readString("Skin", "SkinName", "") == "Smoky (internal)";
-    struct stat after {};
-    ::stat(path.c_str(), &after);
+    const auto sizeAfter = std::filesystem::file_size(path, ec);
     std::printf("bigini_file_kb=%lld bigini_file_after_kb=%lld bigini_start_ms=%.1f bigini_built_ms=%.1f "
                 "bigini_open_ms=%.1f bigini_close_ms=%.1f bigini_close_conv_ms=%.1f bigini_peak_kb=%ld "
                 "bigini_peak_before_kb=%ld bigini_wrote=%d bigini_errors=%d\n",
-                (long long)st.st_size / 1024, (long long)after.st_size / 1024, shown - t0, built - t0, opened,
+                (long long)sizeBefore / 1024, (long long)sizeAfter / 1024, shown - t0, built - t0, opened,
                 closed, closedConv, peak, peakBefore, wrote ? 1 : 0, int(errors.size()));
     return wrote && errors.isEmpty() ? 0 : 1;
 }

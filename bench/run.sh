@@ -17,6 +17,10 @@ set -uo pipefail
 BUILD=${1:-build}
 cd "$(dirname "$0")/.."
 B=$(cd "$BUILD" 2>/dev/null && pwd) || { echo "bench: no build folder $BUILD" >&2; exit 1; }
+# The Windows build, measured under Wine when it is there (make windows).
+WIN_B=$(cd "${WIN_BUILD:-build-win}" 2>/dev/null && pwd) || WIN_B=
+WINE_RUN=$PWD/windows/wine-run.sh WINE_SERVER=$(command -v wineserver || true)
+export WINEPREFIX=${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/kobaltfa/wine}
 
 START_RUNS=${BENCH_START_RUNS:-20}       # start runs of each program
 RESPONSE_RUNS=${BENCH_RESPONSE_RUNS:-30} # answers / checks timed
@@ -205,6 +209,15 @@ SOAK_LINES=$(value log_lines "$O/soak")
 source bench/big_settings.sh
 big_settings_measure
 
+# --- 8. the Windows build under Wine -----------------------------------------
+source bench/wine.sh
+if [ -n "$WIN_B" ] && [ -x "$WIN_B/bench/bench_app.exe" ] && [ -f "$WIN_B/kobaltfa.exe" ] && [ -n "$WINE_SERVER" ]; then
+  wine_measure
+else
+  log "no Windows build with its benches (make windows; cmake --build build-win --target bench_app bench_bare_window): no Wine rows"
+  WIN_B=
+fi
+
 # --- the table -------------------------------------------------------------
 MB() { awk -v x="$1" 'BEGIN {if (x==""||x=="nan") print "n/a"; else printf "%.1f", x/1024}'; }
 row() { printf '| %-33s | %-17s | %-26s | %-28s | %-4s |\n' "$@"; }
@@ -242,6 +255,7 @@ row "idle CPU, ${IDLE_SECONDS} s (%)" "$(num "$IDLE_KOB" %.2f)" "bare $(num "$ID
 row "  every drill opened once (%)" "$(num "$IDLE_OPENED" %.2f)" "hidden clocks ticking" "wakeups/s $(num "$WAKE_OPENED" %.0f); ~0" \
     "$(met "$IDLE_OPENED" "$IDLE_BARE" 'a <= b + 0.2')"
 big_settings_rows
+[ -n "$WIN_B" ] && wine_rows
 echo
 echo "Runs: start $START_RUNS each (interleaved, after one warm-up round); response $RESPONSE_RUNS; skins $SKIN_ROUNDS rounds;"
 echo "sound ${S_REPS:-0} pairs; soak $((4 * SOAK_ANSWERS)) answers and $((4 * SOAK_TASKS)) conversion tasks."
