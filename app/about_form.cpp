@@ -12,6 +12,7 @@
 #include <QTextEdit>
 
 #include "app/main_window.h"
+#include "kit/cue.h"
 #include "kit/ui_common.h"
 #include "drill/drill_ui.h"
 

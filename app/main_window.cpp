@@ -14,6 +14,7 @@
 
 #include "app/skin_manager.h"
 #include "kit/accessibility.h"
+#include "kit/cue.h"
 #include "kit/ui_common.h"
 #include "settings/byte_text.h"
 

@@ -10,6 +10,7 @@
 
 #include "app/skin_manager.h"
 #include "app/skin_table.h"
+#include "kit/cue.h"
 
 ProgramShell::ProgramShell(KobaltDeps deps)
     : deps_(std::move(deps)),

@@ -8,7 +8,9 @@
 
 #include "app/skin_table.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QKeySequence>
 #include <QHash>
 #include <QPalette>
 #include <QProxyStyle>
@@ -121,3 +123,21 @@ void SkinManager::setSkinName(const QString& name) {
     }
     emit skinChanged(name_);
 }
+
+namespace skins {
+
+QList<QAction*> createActions(SkinManager* skinManager, QObject* parent) {
+    QList<QAction*> actions;
+    for (const SkinRow& row : table()) {
+        auto* a = new QAction(QString::fromUtf8(row.caption), parent);
+        a->setObjectName(QString::fromLatin1(row.action));
+        a->setShortcut(QKeySequence(Qt::CTRL | row.key));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const QString name = QString::fromUtf8(row.name);
+        QObject::connect(a, &QAction::triggered, skinManager, [skinManager, name] { skinManager->setSkinName(name); });
+        actions << a;
+    }
+    return actions;
+}
+
+}  // namespace skins

@@ -8,10 +8,13 @@
 // it is (and written back) and drawn in the Aluminium look.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPalette>
 #include <QString>
 #include <QStringList>
+
+class QAction;
 
 class SkinManager : public QObject {
     Q_OBJECT
@@ -39,3 +42,13 @@ private:
     QString name_;
     QString look_;
 };
+
+namespace skins {
+
+// The skin menu's items, one per row of the skin table in its order:
+// object name, caption, the shortcut Ctrl+key for the whole window, and a
+// trigger that sets the row's name on `skins`. The actions are children of
+// `parent`.
+QList<QAction*> createActions(SkinManager* skins, QObject* parent);
+
+}  // namespace skins

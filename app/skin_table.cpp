@@ -3,15 +3,11 @@
 
 // The built-in skins as data: the table of rows (stored name, menu item,
 // glyph set, palette inks and the values the style sheet template asks
-// for), the filling of the template from a row, and the skin menu's actions
-// made from the table.
+// for) and the filling of the template from a row.
 #include "app/skin_table.h"
 
-#include <QAction>
 #include <QFile>
-#include <QKeySequence>
 
-#include "app/skin_manager.h"
 
 namespace {
 
@@ -810,20 +806,6 @@ FilledSheet fill(const QString& tmpl, const SkinRow& row) {
         if (!used[i]) result.unused << QString::fromLatin1(row.sheet[i].role);
     result.text = withoutEmptyRules(out);
     return result;
-}
-
-QList<QAction*> createActions(SkinManager* skinManager, QObject* parent) {
-    QList<QAction*> actions;
-    for (const SkinRow& row : kRows) {
-        auto* a = new QAction(QString::fromUtf8(row.caption), parent);
-        a->setObjectName(QString::fromLatin1(row.action));
-        a->setShortcut(QKeySequence(Qt::CTRL | row.key));
-        a->setShortcutContext(Qt::WindowShortcut);
-        const QString name = QString::fromUtf8(row.name);
-        QObject::connect(a, &QAction::triggered, skinManager, [skinManager, name] { skinManager->setSkinName(name); });
-        actions << a;
-    }
-    return actions;
 }
 
 QList<Qt::Key> shortcutKeys() {

@@ -14,9 +14,6 @@
 #include <Qt>
 #include <vector>
 
-class QAction;
-class QObject;
-class SkinManager;
 
 // The colours a skin gives the application palette. The style sheet draws
 // the controls; the palette is what the sheet leaves to the base style
@@ -82,11 +79,6 @@ struct FilledSheet {
     QStringList unused;
 };
 FilledSheet fill(const QString& tmpl, const SkinRow& row);
-
-// The skin menu's items, one per row in table order: object name,
-// caption, the shortcut Ctrl+key for the whole window, and a trigger that
-// sets the row's name on `skins`. The actions are children of `parent`.
-QList<QAction*> createActions(SkinManager* skins, QObject* parent);
 
 // The keys whose Ctrl chord selects a skin.
 QList<Qt::Key> shortcutKeys();

@@ -27,8 +27,8 @@ public:
     std::string leftText() const { return std::to_string(shown_.left); }
     std::string rightText() const { return std::to_string(shown_.right); }
 
-    // A fresh run: counters and clock to zero, the limit from the bar.
-    void activate(int timeLimit) { m_.activate(timeLimit); }
+    // A fresh run: counters and clock to zero; the time limit stays.
+    void activate() { m_.activate(); }
 
     // Poses the next question: counts it, reseeds, draws for `choice`. With
     // no range selected the addition and subtraction keep the shown

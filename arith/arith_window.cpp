@@ -14,6 +14,7 @@
 
 #include "kit/accessibility.h"
 #include "arith/arith_settings.h"
+#include "kit/cue.h"
 #include "kit/shell.h"
 #include "kit/ui_common.h"
 #include "arith/picture_aid.h"
@@ -228,7 +229,7 @@ void ArithWindow::FormCreate() {
     // The time limit first, then the buttons in order, each through its
     // setter; the record already holds the one the last stored as selected
     // chose.
-    controls_->setIdoScroll(s.timeLimit);
+    controls_->setTimeLimit(s.timeLimit);
     for (int i = 0; i < RB.size(); ++i) setButton(RB[i], s.selected == std::size_t(i));
 }
 
@@ -246,7 +247,7 @@ void ArithWindow::setButton(QRadioButton* b, bool on) {
 }
 
 void ArithWindow::FormActivate() {
-    drill_.activate(controls_->idoScroll());
+    drill_.activate();
     controls_->startRun();
     Szoveg(kob::Cue::DragonBall);
     General();
@@ -263,7 +264,7 @@ void ArithWindow::FormClick() {
 
 void ArithWindow::FormClose() {
     kob::ArithSettings s;
-    s.timeLimit = controls_->idoScroll();
+    s.timeLimit = drill_.state().TimeLimit;
     const int selected = selectedButton();
     s.selected = selected >= 0 ? std::optional<std::size_t>(std::size_t(selected)) : std::nullopt;
     shell().reportWriteResult(kob::storeArithSettings(shell().settings(), data_, s));

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
 
@@ -96,14 +97,29 @@ DrillControls::DrillControls(QWidget* w, kob::DrillMechanics& mechanics, const D
 
 void DrillControls::sButton1Click() { window_->close(); }
 
+// The pupil moved the bar: its range holds the value in 1..120.
 void DrillControls::IdoScrollChange() {
     m_.setTimeLimit(IdoScroll->value());
+    timeLimitSet();
+}
+
+void DrillControls::setTimeLimit(int seconds) {
+    if (seconds == m_.state().TimeLimit) return;
+    m_.setTimeLimit(seconds);
+    timeLimitSet();
+}
+
+void DrillControls::timeLimitSet() {
     showTimeLimit();
     emit timeLimitChanged();
 }
 
 void DrillControls::showTimeLimit() {
     const int limit = m_.state().TimeLimit;
+    {
+        const QSignalBlocker shownOnly(IdoScroll);
+        IdoScroll->setValue(limit);
+    }
     // A new maximum leaves the gauge's progress alone; the gauge only clamps it.
     const int progress = IdoCsik->value();
     IdoCsik->setMaximum(limit);
@@ -133,9 +149,5 @@ void DrillControls::showVerdict(const kob::Verdict& v) {
     showNumber(OsszSzam, v.asked);
     Csik->setValue(std::clamp(v.percent, 0, 100));
 }
-
-void DrillControls::setIdoScroll(int seconds) { IdoScroll->setValue(kob::clampTimeLimit(seconds)); }
-
-int DrillControls::idoScroll() const { return IdoScroll->value(); }
 
 }  // namespace kobui

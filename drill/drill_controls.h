@@ -57,19 +57,19 @@ public:
 
     kob::DrillMechanics& mechanics() { return m_; }
 
-    // Activation's part: the limit from the bar (also shown on the gauge and
-    // the label, so the gauge drains visibly from the first question), the
-    // counters at "0", the percentage at 0.
+    // Activation's part: the drill's limit shown on the gauge and the label
+    // (so the gauge drains visibly from the first question), the counters
+    // at "0", the percentage at 0.
     void startRun();
     // The counters in their order: late, good, bad, asked; then the gauge.
     void showVerdict(const kob::Verdict& v);
-    // Shows the limit on the countdown gauge and the label.
+    // Shows the drill's limit on the bar, the countdown gauge and the label.
     void showTimeLimit();
 
-    // Sets the bar's position as loading a setting does: a changed position
-    // runs the change handler, an equal one nothing.
-    void setIdoScroll(int seconds);
-    int idoScroll() const;
+    // Gives the drill a limit read from the settings (already in 1..120): a
+    // changed limit is shown and announced as the pupil's move of the bar
+    // would be, an equal one does nothing.
+    void setTimeLimit(int seconds);
 
 signals:
     // The limit changed (after the handler's own work).
@@ -82,6 +82,8 @@ public slots:
     void sButton1Click();
 
 private:
+    void timeLimitSet();
+
     kob::DrillMechanics& m_;
     QWidget* window_;
 };

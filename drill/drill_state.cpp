@@ -3,27 +3,23 @@
 
 #include "drill/drill_state.h"
 
-#include <algorithm>
+#include "kit/cue.h"
 
 namespace kob {
-
-int clampTimeLimit(int seconds) { return std::clamp(seconds, kMinTimeLimit, kMaxTimeLimit); }
 
 SettingKey timeLimitSetting(std::string_view stem) {
     return integerKey(timerSection(stem), std::string(kTimeLimitKey), kDefaultTimeLimit, kMinTimeLimit,
                       kMaxTimeLimit);
 }
 
-void DrillMechanics::activate(int timeLimit) {
-    const std::int32_t expected = s_.ExpectedAnswer;
+void DrillMechanics::activate() {
+    const DrillState kept = s_;
     s_ = DrillState{};
-    s_.ExpectedAnswer = expected;  // the generator owns it
-    s_.TimeLimit = static_cast<std::uint8_t>(clampTimeLimit(timeLimit));
+    s_.TimeLimit = kept.TimeLimit;
+    s_.ExpectedAnswer = kept.ExpectedAnswer;  // the generator owns it
 }
 
-void DrillMechanics::setTimeLimit(int seconds) {
-    s_.TimeLimit = static_cast<std::uint8_t>(clampTimeLimit(seconds));
-}
+void DrillMechanics::setTimeLimit(int seconds) { s_.TimeLimit = static_cast<std::uint8_t>(seconds); }
 
 int DrillMechanics::tick() {
     if (s_.ElapsedSeconds < INT32_MAX) ++s_.ElapsedSeconds;

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "kit/cue.h"
+#include "kit/cue_fwd.h"
 #include "settings/settings_table.h"
 
 namespace kob {
@@ -40,7 +40,7 @@ struct DrillState {
 struct Verdict {
     bool good = false;
     bool late = false;           // LateFlag was raised at the check
-    Cue cue = Cue::Missed;       // Perfect or Missed
+    Cue cue{};                   // Perfect or Missed (judge() sets it)
     std::uint32_t colour = 0;    // kLogGreen or kLogRed
     std::int32_t asked = 0, good_count = 0, bad_count = 0, late_count = 0;
     int percent = 0;             // good * 100 div asked, truncating
@@ -51,10 +51,13 @@ public:
     DrillState& state() { return s_; }
     const DrillState& state() const { return s_; }
 
-    // A fresh run: time limit from the bar, counters and clock to zero.
-    void activate(int timeLimit);
+    // A fresh run: counters and clock to zero; the time limit stays.
+    void activate();
 
-    // The bar moved: the limit changes at once; a raised late flag stays.
+    // The drill's time limit is the one value the bar and the settings show
+    // and store. It changes at once; a raised late flag stays. The seconds
+    // lie in 1..120: they come from the settings reader, which clamps what
+    // the file holds, or from the bar, whose range is that.
     void setTimeLimit(int seconds);
 
     // One timer tick. Returns the countdown gauge's progress
@@ -74,9 +77,6 @@ public:
 private:
     DrillState s_;
 };
-
-// Clamps a time-limit bar position to 1..120.
-int clampTimeLimit(int seconds);
 
 // A drill window's time limit in the settings file: the key IdoScroll of
 // the timer section of the window's `stem`, default 30, range 1..120.

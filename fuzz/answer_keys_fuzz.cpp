@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kob::ArithWindowData& window = dataFor(in.next());
     const std::size_t maxLen = std::size_t(window.answerLength);
     kob::ArithDrill drill(window.op, window.design, std::make_unique<InputRandom>(in));
-    drill.activate(1 + in.next() % 120);
+    drill.mechanics().setTimeLimit(1 + in.next() % 120);
+    drill.activate();
     // Any radio button, or none (the settings file may select none).
     const auto pickChoice = [&] {
         const std::size_t i = in.next() % (window.buttons.size() + 1);
@@ -132,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 1: drill.mechanics().tick(); break;
         case 2: choice = pickChoice(); break;
-        case 3: drill.mechanics().setTimeLimit(in.next()); break;
+        case 3: drill.mechanics().setTimeLimit(1 + in.next() % 120); break;
         default: {  // a typed character
             const char32_t c = action % 8 == 4 ? U'\r' : action % 8 == 5 ? U'\b' : in.codePoint();
             if (!kob::answerKeyPasses(c)) break;

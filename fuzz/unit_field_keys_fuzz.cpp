@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kob::UnitTable& table = tableFor(in.next());
     const std::size_t rows = table.size();
     kob::ConversionEngine engine(table, std::make_unique<InputRandom>(in));
-    engine.activate(1 + in.next() % 120);
+    engine.mechanics().setTimeLimit(1 + in.next() % 120);
+    engine.activate();
 
     std::vector<std::string> fields(rows);
     std::vector<bool> on(rows, true);
@@ -120,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 2: given = (in.next() & 1) ? std::optional<std::size_t>(row) : std::nullopt; break;
         case 3: maxima[row] = in.int64(); break;
         case 4: engine.mechanics().tick(); break;
-        case 5: engine.activate(in.next()); break;
+        case 5: engine.activate(); break;
         case 6: {  // new task: the given value lies within 1 .. max(m, 1)
             if (given) on[*given] = true;  // choosing a unit switches it on
             const bool wasAsking = engine.phase() == kob::ConversionPhase::Asking;

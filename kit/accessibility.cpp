@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "kit/kobalt_window.h"
 
 namespace kobui {
 
 namespace {
 
+constexpr char kWindowProperty[] = "kobaltWindowRole";
 constexpr char kValueProperty[] = "kobaltValueLabel";
 constexpr char kLogProperty[] = "kobaltAnswerLog";
 constexpr char kKeysProperty[] = "kobaltButtonKeys";
@@ -118,10 +118,10 @@ public:
 };
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
-    if (auto* w = qobject_cast<KobaltWindow*>(object)) {
+    if (auto* w = qobject_cast<QWidget*>(object); w && w->property(kWindowProperty).isValid()) {
         // The main window is the program's frame; every other window is
         // one of its dialogs.
-        return new QAccessibleWidget(w, w->role() == KobaltWindow::Role::Dialog ? QAccessible::Dialog : QAccessible::Window);
+        return new QAccessibleWidget(w, w->property(kWindowProperty).toBool() ? QAccessible::Dialog : QAccessible::Window);
     }
     if (auto* l = qobject_cast<QLabel*>(object); l && l->property(kValueProperty).toBool())
         return new ShownTextAccessible(l, QAccessible::StaticText, "text");
@@ -139,6 +139,11 @@ void installAccessibility() {
     if (done) return;
     done = true;
     QAccessible::installFactory(factory);
+}
+
+void setWindowRole(QWidget* window, bool dialog) {
+    installAccessibility();
+    window->setProperty(kWindowProperty, dialog);
 }
 
 void setValueLabel(QLabel* label, const QString& name) {

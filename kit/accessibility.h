@@ -21,6 +21,10 @@ namespace kobui {
 // builds its controls (only the first call does anything).
 void installAccessibility();
 
+// Presents a top-level window as the program's frame or, with `dialog`,
+// as one of its dialogs.
+void setWindowRole(QWidget* window, bool dialog);
+
 // Names a label that shows a changing value. Assistive technologies read
 // `name` as the label's name and the shown value through its text.
 void setValueLabel(QLabel* label, const QString& name);

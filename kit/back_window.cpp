@@ -3,6 +3,8 @@
 
 #include "kit/back_window.h"
 
+#include "kit/cue.h"
+
 void BackWindow::FormCloseQuery(bool& canClose) {
     Szoveg(kob::Cue::ByeBye);
     if (below_) below_->show();

@@ -24,7 +24,7 @@ KobaltWindow::KobaltWindow(kobui::Shell& shell, const QString& objectName, const
       centring_(new kobui::ScreenCentring(this)) {
     // Before the title and the controls, so that assistive technologies
     // meet every one of them in its final form.
-    kobui::installAccessibility();
+    kobui::setWindowRole(this, role_ == Role::Dialog);
     setObjectName(objectName);
     setWindowTitle(title);
     setFixedSize(client);

@@ -15,7 +15,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "kit/cue.h"
+#include "kit/cue_fwd.h"
 
 namespace kobui {
 class ScreenCentring;

@@ -10,7 +10,7 @@
 #include <QList>
 #include <memory>
 
-#include "kit/cue.h"
+#include "kit/cue_fwd.h"
 #include "kit/random_source.h"
 #include "settings/settings_file.h"
 

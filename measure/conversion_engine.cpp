@@ -14,8 +14,8 @@ ConversionEngine::ConversionEngine(const UnitTable& table, std::unique_ptr<Rando
     s_.UnitGood.assign(rows(), false);
 }
 
-void ConversionEngine::activate(int timeLimit) {
-    s_.Drill.activate(timeLimit);
+void ConversionEngine::activate() {
+    s_.Drill.activate();
     s_.UnitGood.assign(rows(), false);
     if (s_.Phase == ConversionPhase::Asking) {
         // The task on screen is judged against what it was drawn with, and

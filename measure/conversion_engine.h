@@ -69,11 +69,11 @@ public:
     const DrillState& drill() const { return s_.Drill.state(); }
     ConversionPhase phase() const { return s_.Phase; }
 
-    // A fresh drill run: limit from the bar, counters and clock to zero,
+    // A fresh drill run: counters and clock to zero (the limit stays),
     // verdicts cleared. A task still open stays open and keeps its expected
     // values: it becomes the first question of the new run. Otherwise the
     // expected values go back to 0.
-    void activate(int timeLimit);
+    void activate();
 
     // The looks after choosing a given unit: blue for it, white for the rest.
     std::vector<FieldLook> chooseLooks(std::optional<std::size_t> given) const;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "kit/cue.h"
 #include "kit/shell.h"
 #include "kit/ui_common.h"
 #include "drill/drill_controls.h"
@@ -315,7 +316,7 @@ void ConversionWindow::FormCreate() { created_ = kob::loadConversionSettings(she
 void ConversionWindow::applySettings(const kob::ConversionSettings& s) {
     // Each value goes through the control's own setter: a changed one runs
     // the control's handler as the pupil's change would, an equal one nothing.
-    drill_->setIdoScroll(s.timeLimit);
+    drill_->setTimeLimit(s.timeLimit);
     for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i].spin->setValue(s.maxima[i]);
     for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i].toggle->setChecked(s.switchedOn[i]);
     if (s.given) {
@@ -332,7 +333,7 @@ void ConversionWindow::applySettings(const kob::ConversionSettings& s) {
 
 kob::ConversionSettings ConversionWindow::currentSettings() const {
     kob::ConversionSettings s;
-    s.timeLimit = drill_->idoScroll();
+    s.timeLimit = engine_.drill().TimeLimit;
     for (const UnitControls& r : rows_) {
         s.maxima.push_back(kob::spinTextValue(r.spin->text().toStdString()));
         s.switchedOn.push_back(r.toggle->isChecked());
@@ -349,7 +350,7 @@ void ConversionWindow::FormClose() {
 // ---------------------------------------------------------------- handlers
 
 void ConversionWindow::FormActivate() {
-    engine_.activate(drill_->idoScroll());
+    engine_.activate();
     drill_->startRun();
     Szoveg(kob::Cue::DragonBall);
     for (const UnitControls& r : rows_) kobui::RoundControl(r.field);

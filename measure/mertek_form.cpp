@@ -5,6 +5,7 @@
 
 #include <QPushButton>
 
+#include "kit/cue.h"
 #include "kit/ui_common.h"
 
 TMertekForm::TMertekForm(kobui::Shell& shell, QWidget* mainWindow)

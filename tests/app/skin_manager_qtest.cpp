@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Kobaltfa developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The skin manager: six distinct looks, unknown names drawn as Aluminium,
+// The skin manager: a distinct look for every row of the skin table, unknown names drawn as Aluminium,
 // every window (hidden ones too) redrawn on a switch, the colours the
 // windows set on single controls kept in every skin, and the dark skins'
 // card behind labels of a dark ink.
@@ -14,6 +14,7 @@
 #include "kit/kobalt_window.h"
 #include "app/main_window.h"
 #include "app/skin_manager.h"
+#include "app/skin_table.h"
 #include "kit/ui_common.h"
 #include "support/testkit.h"
 
@@ -45,7 +46,7 @@ int redTextPixels(QWidget* w) {
 class SkinManagerTest : public QObject {
     Q_OBJECT
 private slots:
-    void sixNamesSixDifferentSheets();
+    void everyRowHasItsOwnSheet();
     void settingANameAppliesItsSheetAndPalette();
     void unknownNameIsKeptAndDrawnAsAluminium();
     void switchingReachesHiddenWindows();
@@ -56,9 +57,9 @@ private slots:
     void noFocusFrameButtonsKeepTheirBorderWhenFocused();
 };
 
-void SkinManagerTest::sixNamesSixDifferentSheets() {
+void SkinManagerTest::everyRowHasItsOwnSheet() {
     const QStringList names = SkinManager::builtInNames();
-    QCOMPARE(names.size(), 6);
+    QCOMPARE(names.size(), qsizetype(skins::table().size()));
     QSet<QString> sheets;
     for (const QString& n : names) {
         const QString qss = SkinManager::styleSheet(n);
@@ -66,7 +67,7 @@ void SkinManagerTest::sixNamesSixDifferentSheets() {
         QVERIFY2(qss.contains(QLatin1String("KobaltWindow")), qPrintable(n));
         sheets.insert(qss);
     }
-    QCOMPARE(sheets.size(), 6);
+    QCOMPARE(sheets.size(), names.size());
 }
 
 void SkinManagerTest::settingANameAppliesItsSheetAndPalette() {
@@ -143,19 +144,26 @@ void SkinManagerTest::switchingReachesHiddenWindows() {
 }
 
 void SkinManagerTest::eachSkinLooksDifferent() {
+    // Every pair of rows differs both in the window's ground and in a
+    // button's face, so a copied row that draws like another one fails.
     SkinManager m;
     testkit::FakeShell shell;
     KobaltWindow w(shell, QStringLiteral("Probe"), QStringLiteral("Probe"), QSize(300, 120));
     auto* b = new QPushButton(QStringLiteral("Gomb"), &w);
     b->setGeometry(10, 10, 200, 25);
-    QSet<QRgb> windows, buttons;
-    for (const QString& n : SkinManager::builtInNames()) {
+    const QStringList names = SkinManager::builtInNames();
+    QList<QRgb> windows, buttons;
+    for (const QString& n : names) {
         m.setSkinName(n);
-        windows.insert(pixelAt(&w, QPoint(280, 100)).rgb());
-        buttons.insert(pixelAt(b, faceOf(b)).rgb());
+        windows << pixelAt(&w, QPoint(280, 100)).rgb();
+        buttons << pixelAt(b, faceOf(b)).rgb();
     }
-    QCOMPARE(windows.size(), 6);
-    QCOMPARE(buttons.size(), 6);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        for (qsizetype j = i + 1; j < names.size(); ++j) {
+            const QByteArray pair = (names[i] + QLatin1String(" / ") + names[j]).toUtf8();
+            QVERIFY2(windows[i] != windows[j], pair.constData());
+            QVERIFY2(buttons[i] != buttons[j], pair.constData());
+        }
 }
 
 void SkinManagerTest::widgetColourSurvivesEverySkin() {

@@ -11,6 +11,7 @@
 #include "arith/arith_drill.h"
 #include "arith/arith_questions.h"
 #include "arith/arith_data.h"
+#include "kit/cue.h"
 
 using namespace kob;
 
@@ -179,7 +180,7 @@ TEST(NoSelection, TheFirstQuestionIsJudgedByTheDesignTexts) {
     };
     for (const Case& c : cases) {
         ArithDrill d(c.data->op, c.data->design, std::make_unique<Script>(std::deque<int>{3, 5}));
-        d.activate(30);
+        d.activate();
         d.General(Choice::none());
         EXPECT_EQ(d.leftText(), c.left) << c.data->title;
         EXPECT_EQ(d.rightText(), c.right) << c.data->title;
@@ -195,7 +196,7 @@ TEST(NoSelection, TheFirstQuestionIsJudgedByTheDesignTexts) {
 TEST(ArithDrill, EachQuestionIsCountedAndReseededBeforeItsDraws) {
     Log log;
     ArithDrill d(ArithOp::Multiply, {10, 10}, std::make_unique<Script>(std::deque<int>{6, 0, 1, 1}, &log));
-    d.activate(30);
+    d.activate();
     d.General(Choice::fixed(3));
     EXPECT_EQ(d.state().AskedCount, 1);
     EXPECT_EQ(d.operands(), (Operands{7, 3}));
@@ -209,7 +210,7 @@ TEST(ArithDrill, EachQuestionIsCountedAndReseededBeforeItsDraws) {
 TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
     // 3+4 answered in time.
     ArithDrill add(ArithOp::Add, {10000, 10000}, std::make_unique<Script>(std::deque<int>{6, 3}));
-    add.activate(30);
+    add.activate();
     add.General(Choice::fixed(10));
     auto c = add.Ellenorzes("7");
     ASSERT_TRUE(c);
@@ -220,7 +221,8 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
 
     // 12-5 answered 6, late.
     ArithDrill sub(ArithOp::Subtract, {10000, 10000}, std::make_unique<Script>(std::deque<int>{11, 4}));
-    sub.activate(1);
+    sub.mechanics().setTimeLimit(1);
+    sub.activate();
     sub.General(Choice::fixed(20));
     sub.mechanics().tick();
     sub.mechanics().tick();
@@ -236,7 +238,7 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
 
     // Leading zeros count by value and stay in the log.
     ArithDrill mul(ArithOp::Multiply, {10, 10}, std::make_unique<Script>(std::deque<int>{6, 0}));
-    mul.activate(30);
+    mul.activate();
     mul.General(Choice::fixed(8));
     c = mul.Ellenorzes("056");
     ASSERT_TRUE(c);
@@ -244,7 +246,8 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
     EXPECT_TRUE(c->verdict.good);
 
     ArithDrill div(ArithOp::Divide, {100, 88}, std::make_unique<Script>(std::deque<int>{6, 0}));
-    div.activate(1);
+    div.mechanics().setTimeLimit(1);
+    div.activate();
     div.General(Choice::fixed(8));
     div.mechanics().tick();
     div.mechanics().tick();
@@ -256,7 +259,7 @@ TEST(ArithDrill, LogLinesCarryTheTypedAnswerAndTheLateMark) {
 
 TEST(ArithDrill, PercentageIsGoodOutOfAnsweredAndTruncates) {
     ArithDrill d(ArithOp::Add, {0, 0}, std::make_unique<Script>(std::deque<int>{}));
-    d.activate(30);
+    d.activate();
     int percent = -1;
     for (const char* answer : {"1", "5", "1"}) {  // the empty script always asks 0+1
         d.General(Choice::fixed(10));
@@ -269,7 +272,7 @@ TEST(ArithDrill, PercentageIsGoodOutOfAnsweredAndTruncates) {
 
 TEST(ArithDrill, TextThatIsNoNumberChangesNothing) {
     ArithDrill d(ArithOp::Add, {0, 0}, std::make_unique<Script>(std::deque<int>{}));
-    d.activate(30);
+    d.activate();
     d.General(Choice::fixed(10));
     for (const char* bad : {"", "1a", "-1", "1.5", "1234567890"}) {
         EXPECT_FALSE(d.Ellenorzes(bad)) << bad;

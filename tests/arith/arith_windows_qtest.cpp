@@ -19,6 +19,7 @@
 #include "drill/answer_log.h"
 #include "drill/drill_controls.h"
 #include "drill/drill_ui.h"
+#include "kit/cue.h"
 #include "support/testkit.h"
 
 using testkit::Harness;
@@ -572,7 +573,8 @@ void ArithWindowsTest::aWindowNeedsOnlyItsShell() {
         TSzorzasForm w(shell, nullptr);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.controls()->idoScroll(), 45);
+        QCOMPARE(int(w.drill().state().TimeLimit), 45);
+        QCOMPARE(w.controls()->IdoScroll->value(), 45);  // the bar shows the drill's limit
         QCOMPARE(w.selectedButton(), 3);  // "5-ös"
         QCOMPARE(shell.cues, std::vector<kob::Cue>{kob::Cue::DragonBall});
         QVERIFY(shell.script->size() < 6);  // the first question drew from it

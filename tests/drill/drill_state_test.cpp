@@ -4,16 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "drill/drill_state.h"
+#include "kit/cue.h"
 
 using namespace kob;
 
-TEST(DrillMechanics, ActivationZeroesCountersAndTakesTheLimit) {
+TEST(DrillMechanics, ActivationZeroesCountersAndKeepsTheLimit) {
     DrillMechanics m;
-    m.activate(30);
+    EXPECT_EQ(m.state().TimeLimit, kDefaultTimeLimit);
+    m.activate();
     m.countQuestion();
     m.judge(true);
     m.tick();
-    m.activate(500);
+    m.setTimeLimit(120);
+    m.activate();
     const DrillState& s = m.state();
     EXPECT_EQ(s.TimeLimit, 120);
     EXPECT_EQ(s.AskedCount, 0);
@@ -27,13 +30,15 @@ TEST(DrillMechanics, ActivationZeroesCountersAndTakesTheLimit) {
 
 TEST(DrillMechanics, LateFlagRisesOnTheTickAfterTheLimit) {
     DrillMechanics m;
-    m.activate(1);
+    m.setTimeLimit(1);
+    m.activate();
     EXPECT_EQ(m.tick(), 0);  // gauge empty on the tick that reaches the limit
     EXPECT_FALSE(m.state().LateFlag);
     EXPECT_EQ(m.tick(), -1);
     EXPECT_TRUE(m.state().LateFlag);
 
-    m.activate(3);
+    m.setTimeLimit(3);
+    m.activate();
     for (int i = 0; i < 3; ++i) m.tick();
     EXPECT_FALSE(m.state().LateFlag);
     m.tick();
@@ -42,7 +47,8 @@ TEST(DrillMechanics, LateFlagRisesOnTheTickAfterTheLimit) {
 
 TEST(DrillMechanics, RaisedLateFlagSurvivesALargerLimit) {
     DrillMechanics m;
-    m.activate(1);
+    m.setTimeLimit(1);
+    m.activate();
     m.tick();
     m.tick();
     ASSERT_TRUE(m.state().LateFlag);
@@ -54,7 +60,8 @@ TEST(DrillMechanics, RaisedLateFlagSurvivesALargerLimit) {
 
 TEST(DrillMechanics, JudgeCountsPercentageAndLateness) {
     DrillMechanics m;
-    m.activate(1);
+    m.setTimeLimit(1);
+    m.activate();
     m.countQuestion();
     m.tick();
     m.tick();

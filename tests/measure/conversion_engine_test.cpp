@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/cue.h"
 #include "measure/conversion_engine.h"
 
 using namespace kob;
@@ -42,7 +43,7 @@ std::vector<std::int64_t> bigMaxima(const UnitTable& t) { return std::vector<std
 // in their plain form.
 std::vector<std::string> expectedFor(const UnitTable& t, std::size_t given, int value) {
     ConversionEngine e(t, std::make_unique<Script>(std::deque<int>{value - 1}));
-    e.activate(30);
+    e.activate();
     const auto shown = e.newTask(given, bigMaxima(t));
     EXPECT_EQ(shown, std::to_string(value));
     std::vector<std::string> out;
@@ -58,7 +59,7 @@ ConversionAnswer answer(std::vector<std::string> texts, std::vector<bool> on, st
 struct LengthTask {
     ConversionEngine e{hosszuTable(), std::make_unique<Script>(std::deque<int>{1})};
     LengthTask() {
-        e.activate(30);
+        e.activate();
         e.newTask(1, bigMaxima(hosszuTable()));
     }
 };
@@ -139,7 +140,7 @@ TEST(ConversionCheck, TypedFormsJudgedExactly) {
     };
     for (const Case& c : cases) {
         ConversionEngine e(*c.table, std::make_unique<Script>(std::deque<int>{c.value - 1}));
-        e.activate(30);
+        e.activate();
         e.newTask(c.given, bigMaxima(*c.table));
         std::vector<std::string> texts(c.table->size());
         std::vector<bool> on(c.table->size(), false);  // only the row under test counts
@@ -157,7 +158,7 @@ TEST(ConversionCheck, MultiPointTextIsWrongNotTwelve) {
     // Given 12 mm: the cm field holding "1.2.3" is wrong, whatever a lax
     // reader would make of it.
     ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{11}));
-    e.activate(30);
+    e.activate();
     e.newTask(4, bigMaxima(hosszuTable()));
     const auto r = e.check(answer({"", "", "", "1.2.3", "12"}, {false, false, false, true, true}, 4));
     ASSERT_TRUE(r);
@@ -234,7 +235,7 @@ TEST(ConversionTask, DrawUsesOnlyTheGivenRowsMaximum) {
     int reseeds = 0;
     std::vector<int> bounds;
     ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{41, 5, 5}, &reseeds, &bounds));
-    e.activate(30);
+    e.activate();
     EXPECT_EQ(e.newTask(2, {7, 8, 100, 9, 10}), "42");
     EXPECT_EQ(bounds, std::vector<int>{100});
     EXPECT_EQ(reseeds, 1);
@@ -254,7 +255,7 @@ TEST(ConversionTask, DrawUsesOnlyTheGivenRowsMaximum) {
 TEST(ConversionTask, WithoutAGivenUnitNothingIsDrawn) {
     std::vector<int> bounds;
     ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{}, nullptr, &bounds));
-    e.activate(30);
+    e.activate();
     EXPECT_EQ(e.newTask(std::nullopt, bigMaxima(hosszuTable())), "");
     EXPECT_TRUE(bounds.empty());
     EXPECT_EQ(e.phase(), ConversionPhase::Asking);
@@ -286,7 +287,7 @@ TEST(ConversionTask, ChangingTheGivenUnitKeepsTheTask) {
 
 TEST(ConversionPhases, ReadyAskingJudgedAcrossReopening) {
     ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{6, 2}));
-    e.activate(30);
+    e.activate();
     EXPECT_EQ(e.phase(), ConversionPhase::Ready);
     EXPECT_FALSE(e.check(answer({}, {}, std::nullopt)));  // nothing to check
     EXPECT_EQ(e.drill().BadCount, 0);
@@ -297,7 +298,8 @@ TEST(ConversionPhases, ReadyAskingJudgedAcrossReopening) {
 
     // Closed and reopened while asking: the task stays open with its values
     // and is the first question of the new run.
-    e.activate(45);
+    e.mechanics().setTimeLimit(45);
+    e.activate();
     EXPECT_EQ(e.phase(), ConversionPhase::Asking);
     EXPECT_EQ(e.drill().AskedCount, 1);
     EXPECT_EQ(e.drill().TimeLimit, 45);
@@ -310,7 +312,7 @@ TEST(ConversionPhases, ReadyAskingJudgedAcrossReopening) {
     EXPECT_EQ(r->verdict.percent, 100);
 
     // Reopened after the check: a fresh run with the expected values at 0.
-    e.activate(30);
+    e.activate();
     EXPECT_EQ(e.phase(), ConversionPhase::Judged);
     EXPECT_EQ(e.drill().AskedCount, 0);
     EXPECT_EQ(e.drill().GoodCount, 0);

@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(out);
     testkit::Harness h;
-    // Each showing of a drill window asks its opening question: two zeros
-    // each, so the pictures show 0+1, 1-1, 1*2 and 2:2.
-    h.script->assign(6 * 4 * 2, 0);
+    // Each showing of a drill window (four in each skin) asks its opening
+    // question: two zeros each, so the pictures show 0+1, 1-1, 1*2 and 2:2.
+    h.script->assign(skins::table().size() * 4 * 2, 0);
     h.start();
     QStringList files, skins;
     for (const SkinRow& row : skins::table()) {
