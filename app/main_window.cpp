@@ -162,9 +162,9 @@ void TForm1::buildButtons() {
     setTabOrder(KilepBtn, AboutBtn);
 }
 
-void TForm1::setTargets(KobaltWindow* osszead, KobaltWindow* kivon, KobaltWindow* szorzas,
-                        KobaltWindow* osztas, KobaltWindow* mertek, KobaltWindow* about) {
-    KobaltWindow* t[6] = {osszead, kivon, szorzas, osztas, mertek, about};
+void TForm1::setTargets(KobaltWindow* addition, KobaltWindow* subtraction, KobaltWindow* multiplication,
+                        KobaltWindow* division, KobaltWindow* measures, KobaltWindow* help) {
+    KobaltWindow* t[6] = {addition, subtraction, multiplication, division, measures, help};
     for (int i = 0; i < 6; ++i) targets_[i] = t[i];
 }
 

@@ -27,8 +27,8 @@ public:
     SkinManager* SkinMen() const { return program_.skins(); }
 
     // The windows the menu buttons open (set once all eleven exist).
-    void setTargets(KobaltWindow* osszead, KobaltWindow* kivon, KobaltWindow* szorzas,
-                    KobaltWindow* osztas, KobaltWindow* mertek, KobaltWindow* about);
+    void setTargets(KobaltWindow* addition, KobaltWindow* subtraction, KobaltWindow* multiplication,
+                    KobaltWindow* division, KobaltWindow* measures, KobaltWindow* help);
 
     QPushButton *OsszeBtn, *KivonBtn, *SzorozBtn, *OsztBtn, *MertekBtn, *KilepBtn, *AboutBtn;
 

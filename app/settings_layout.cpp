@@ -21,7 +21,7 @@ const std::vector<WindowSettings>& settingsTable() {
         t.push_back(mainWindowSettings());
         for (const ArithWindowData* s : {&additionData(), &subtractionData(), &multiplicationData(), &divisionData()})
             t.push_back(arithWindowSettings(*s));
-        for (const UnitTable* u : {&teruletTable(), &hosszuTable(), &terfogatTable(), &tomegTable()})
+        for (const UnitTable* u : {&areaTable(), &lengthTable(), &volumeTable(), &massTable()})
             t.push_back(conversionWindowSettings(*u));
         return t;
     }();

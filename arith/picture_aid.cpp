@@ -39,8 +39,8 @@ QPixmap PictureAid::loadPicture(const QString& name) {
     return QPixmap::fromImage(image);
 }
 
-PictureAid::PictureAid(QWidget* w, const QPoint (&kepAt)[10], const QPoint (&imageAt)[10], const QRect& signRect,
-                       const QString& sign, const std::vector<kob::PictureItem>& menu)
+PictureAid::PictureAid(QWidget* w, const QPoint (&leftBoxesAt)[10], const QPoint (&rightBoxesAt)[10],
+                       const QRect& signRect, const QString& sign, const std::vector<kob::PictureItem>& menu)
     : QObject(w) {
     KivonPopup = new QMenu(w);
     KivonPopup->setObjectName(QStringLiteral("KivonPopup"));
@@ -70,9 +70,9 @@ PictureAid::PictureAid(QWidget* w, const QPoint (&kepAt)[10], const QPoint (&ima
         return l;
     };
     for (int i = 0; i < 10; ++i) {
-        kep[i] = makeBox(QStringLiteral("kep%1").arg(i + 1), kepAt[i],
+        kep[i] = makeBox(QStringLiteral("kep%1").arg(i + 1), leftBoxesAt[i],
                          QStringLiteral("első szám képe %1").arg(i + 1));
-        Image[i] = makeBox(QStringLiteral("Image%1").arg(i + 1), imageAt[i],
+        Image[i] = makeBox(QStringLiteral("Image%1").arg(i + 1), rightBoxesAt[i],
                            QStringLiteral("második szám képe %1").arg(i + 1));
     }
 

@@ -25,8 +25,8 @@ namespace kobui {
 class PictureAid : public QObject {
     Q_OBJECT
 public:
-    PictureAid(QWidget* window, const QPoint (&kepAt)[10], const QPoint (&imageAt)[10], const QRect& signRect,
-               const QString& sign, const std::vector<kob::PictureItem>& menu);
+    PictureAid(QWidget* window, const QPoint (&leftBoxesAt)[10], const QPoint (&rightBoxesAt)[10],
+               const QRect& signRect, const QString& sign, const std::vector<kob::PictureItem>& menu);
 
     QLabel* kep[10];
     QLabel* Image[10];

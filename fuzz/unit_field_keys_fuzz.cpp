@@ -62,10 +62,10 @@ void typeKey(std::string& field, char32_t c) {
 
 const kob::UnitTable& tableFor(std::uint8_t b) {
     switch (b % 4) {
-    case 0: return kob::teruletTable();
-    case 1: return kob::hosszuTable();
-    case 2: return kob::terfogatTable();
-    default: return kob::tomegTable();
+    case 0: return kob::areaTable();
+    case 1: return kob::lengthTable();
+    case 2: return kob::volumeTable();
+    default: return kob::massTable();
     }
 }
 

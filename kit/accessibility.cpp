@@ -121,7 +121,8 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* w = qobject_cast<QWidget*>(object); w && w->property(kWindowProperty).isValid()) {
         // The main window is the program's frame; every other window is
         // one of its dialogs.
-        return new QAccessibleWidget(w, w->property(kWindowProperty).toBool() ? QAccessible::Dialog : QAccessible::Window);
+        const bool dialog = w->property(kWindowProperty).toBool();
+        return new QAccessibleWidget(w, dialog ? QAccessible::Dialog : QAccessible::Window);
     }
     if (auto* l = qobject_cast<QLabel*>(object); l && l->property(kValueProperty).toBool())
         return new ShownTextAccessible(l, QAccessible::StaticText, "text");

@@ -20,18 +20,18 @@ const std::vector<ConversionDrill>& conversionDrills() {
     static const std::vector<ConversionDrill> drills{
         // Six rows 40 pixels apart, the raised "2" after every unit but the hectare.
         {"TeruletBtn",
-         {&kob::teruletTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
+         {&kob::areaTable(), "TeruletForm", "Kobaltfa -- Terület átváltás --",
           {{16, 56, 96, 136, 176, 216},
            {{392, 192}, {471, 192}, {536, 192}, {392, 224}, {473, 224}, {536, 224}},
            {{264, 16}, {}, {252, 96}, {264, 136}, {264, 176}, {268, 216}}},
           false}},
         {"Hosszusag",
-         {&kob::hosszuTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --", fiveRows({}), false}},
+         {&kob::lengthTable(), "HosszuForm", "Kobaltfa -- Hosszúság átváltás --", fiveRows({}), false}},
         // The raised "3" of every unit but the litre.
         {"TerfogatBtn",
-         {&kob::terfogatTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
+         {&kob::volumeTable(), "TerfogatForm", "Kobaltfa -- Térfogat átváltás --",
           fiveRows({{256, 16}, {}, {264, 115}, {264, 160}, {268, 208}}), true}},
-        {"TomegBtn", {&kob::tomegTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --", fiveRows({}), false}},
+        {"TomegBtn", {&kob::massTable(), "TomegForm", "Kobaltfa -- Tömeg átváltás --", fiveRows({}), false}},
     };
     return drills;
 }

@@ -67,7 +67,7 @@ const Spin kSpinRow5{50000000, 10000, 5000000, 5000000};
 
 }  // namespace
 
-const UnitTable& teruletTable() {
+const UnitTable& areaTable() {
     static const UnitTable t{
         "TTeruletForm",
         "Terulet",
@@ -82,7 +82,7 @@ const UnitTable& teruletTable() {
     return t;
 }
 
-const UnitTable& hosszuTable() {
+const UnitTable& lengthTable() {
     static const UnitTable t{
         "THosszuForm",
         "Hosszu",
@@ -96,7 +96,7 @@ const UnitTable& hosszuTable() {
     return t;
 }
 
-const UnitTable& terfogatTable() {
+const UnitTable& volumeTable() {
     static const UnitTable t{
         "TTerfogatForm",
         "Terfogat",
@@ -110,7 +110,7 @@ const UnitTable& terfogatTable() {
     return t;
 }
 
-const UnitTable& tomegTable() {
+const UnitTable& massTable() {
     static const UnitTable t{
         "TTomegForm",
         "Tomeg",

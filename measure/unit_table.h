@@ -49,9 +49,9 @@ struct UnitTable {
     std::size_t size() const { return rows.size(); }
 };
 
-const UnitTable& teruletTable();  // area: km2, ha, m2, dm2, cm2, mm2
-const UnitTable& hosszuTable();   // length: km, m, dm, cm, mm
-const UnitTable& terfogatTable(); // volume: m3, liter, dm3, cm3, mm3
-const UnitTable& tomegTable();    // mass: t, q, kg, dkg, g
+const UnitTable& areaTable();    // area: km2, ha, m2, dm2, cm2, mm2
+const UnitTable& lengthTable();  // length: km, m, dm, cm, mm
+const UnitTable& volumeTable();  // volume: m3, liter, dm3, cm3, mm3
+const UnitTable& massTable();    // mass: t, q, kg, dkg, g
 
 }  // namespace kob

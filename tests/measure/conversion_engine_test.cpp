@@ -57,10 +57,10 @@ ConversionAnswer answer(std::vector<std::string> texts, std::vector<bool> on, st
 
 // An engine on the length table with the given unit m and the value 2.
 struct LengthTask {
-    ConversionEngine e{hosszuTable(), std::make_unique<Script>(std::deque<int>{1})};
+    ConversionEngine e{lengthTable(), std::make_unique<Script>(std::deque<int>{1})};
     LengthTask() {
         e.activate();
-        e.newTask(1, bigMaxima(hosszuTable()));
+        e.newTask(1, bigMaxima(lengthTable()));
     }
 };
 
@@ -69,39 +69,39 @@ const std::vector<bool> kAllOn(5, true);
 }  // namespace
 
 TEST(UnitTables, ExpectedValuesOfTheArea) {
-    EXPECT_EQ(expectedFor(teruletTable(), 0, 3),
+    EXPECT_EQ(expectedFor(areaTable(), 0, 3),
               (std::vector<std::string>{"3", "300", "3000000", "300000000", "30000000000", "3000000000000"}));
-    EXPECT_EQ(expectedFor(teruletTable(), 5, 1),
+    EXPECT_EQ(expectedFor(areaTable(), 5, 1),
               (std::vector<std::string>{"0.000000000001", "0.0000000001", "0.000001", "0.0001", "0.01", "1"}));
-    EXPECT_EQ(expectedFor(teruletTable(), 0, 100).back(), "100000000000000");
-    EXPECT_EQ(expectedFor(teruletTable(), 2, 250000)[0], "0.25");
-    EXPECT_EQ(expectedFor(teruletTable(), 2, 250000)[1], "25");
-    EXPECT_EQ(expectedFor(teruletTable(), 1, 37),
+    EXPECT_EQ(expectedFor(areaTable(), 0, 100).back(), "100000000000000");
+    EXPECT_EQ(expectedFor(areaTable(), 2, 250000)[0], "0.25");
+    EXPECT_EQ(expectedFor(areaTable(), 2, 250000)[1], "25");
+    EXPECT_EQ(expectedFor(areaTable(), 1, 37),
               (std::vector<std::string>{"0.37", "37", "370000", "37000000", "3700000000", "370000000000"}));
-    EXPECT_EQ(expectedFor(teruletTable(), 4, 125),
+    EXPECT_EQ(expectedFor(areaTable(), 4, 125),
               (std::vector<std::string>{"0.0000000125", "0.00000125", "0.0125", "1.25", "125", "12500"}));
-    EXPECT_EQ(expectedFor(teruletTable(), 5, 5000000)[0], "0.000005");
+    EXPECT_EQ(expectedFor(areaTable(), 5, 5000000)[0], "0.000005");
 }
 
 TEST(UnitTables, ExpectedValuesOfLengthVolumeAndMass) {
-    EXPECT_EQ(expectedFor(hosszuTable(), 0, 1000).back(), "1000000000");
-    EXPECT_EQ(expectedFor(hosszuTable(), 3, 7),
+    EXPECT_EQ(expectedFor(lengthTable(), 0, 1000).back(), "1000000000");
+    EXPECT_EQ(expectedFor(lengthTable(), 3, 7),
               (std::vector<std::string>{"0.00007", "0.07", "0.7", "7", "70"}));
-    EXPECT_EQ(expectedFor(hosszuTable(), 4, 1),
+    EXPECT_EQ(expectedFor(lengthTable(), 4, 1),
               (std::vector<std::string>{"0.000001", "0.001", "0.01", "0.1", "1"}));
-    EXPECT_EQ(expectedFor(terfogatTable(), 0, 100).back(), "100000000000");
-    EXPECT_EQ(expectedFor(terfogatTable(), 0, 1),
+    EXPECT_EQ(expectedFor(volumeTable(), 0, 100).back(), "100000000000");
+    EXPECT_EQ(expectedFor(volumeTable(), 0, 1),
               (std::vector<std::string>{"1", "1000", "1000", "1000000", "1000000000"}));
     // Litre and cubic decimetre are the same unit.
-    EXPECT_EQ(expectedFor(terfogatTable(), 1, 250), (std::vector<std::string>{"0.25", "250", "250", "250000", "250000000"}));
-    EXPECT_EQ(expectedFor(terfogatTable(), 2, 250)[1], "250");
-    EXPECT_EQ(expectedFor(terfogatTable(), 4, 1)[0], "0.000000001");
-    EXPECT_EQ(expectedFor(tomegTable(), 1, 3), (std::vector<std::string>{"0.3", "3", "300", "30000", "300000"}));
-    EXPECT_EQ(expectedFor(tomegTable(), 0, 1), (std::vector<std::string>{"1", "10", "1000", "100000", "1000000"}));
-    EXPECT_EQ(expectedFor(tomegTable(), 4, 5),
+    EXPECT_EQ(expectedFor(volumeTable(), 1, 250), (std::vector<std::string>{"0.25", "250", "250", "250000", "250000000"}));
+    EXPECT_EQ(expectedFor(volumeTable(), 2, 250)[1], "250");
+    EXPECT_EQ(expectedFor(volumeTable(), 4, 1)[0], "0.000000001");
+    EXPECT_EQ(expectedFor(massTable(), 1, 3), (std::vector<std::string>{"0.3", "3", "300", "30000", "300000"}));
+    EXPECT_EQ(expectedFor(massTable(), 0, 1), (std::vector<std::string>{"1", "10", "1000", "100000", "1000000"}));
+    EXPECT_EQ(expectedFor(massTable(), 4, 5),
               (std::vector<std::string>{"0.000005", "0.00005", "0.005", "0.5", "5"}));
-    EXPECT_EQ(expectedFor(tomegTable(), 3, 40)[2], "0.4");
-    EXPECT_EQ(expectedFor(tomegTable(), 3, 40)[4], "400");
+    EXPECT_EQ(expectedFor(massTable(), 3, 40)[2], "0.4");
+    EXPECT_EQ(expectedFor(massTable(), 3, 40)[4], "400");
 }
 
 TEST(ConversionCheck, TypedFormsJudgedExactly) {
@@ -114,29 +114,29 @@ TEST(ConversionCheck, TypedFormsJudgedExactly) {
         bool right;
     };
     const Case cases[] = {
-        {&teruletTable(), 5, 1, 0, "0.000000000001", true},
-        {&teruletTable(), 5, 1, 0, "0.0000000000010000", true},
-        {&teruletTable(), 5, 1, 0, "0.00000000001", false},
-        {&teruletTable(), 5, 1, 0, "0.000000000001000000000001", false},
-        {&teruletTable(), 5, 1, 1, ".0000000001", true},
-        {&teruletTable(), 0, 100, 5, "100000000000000", true},
-        {&teruletTable(), 0, 100, 5, "10000000000000", false},
-        {&teruletTable(), 0, 100, 5, "100000000000001", false},
-        {&teruletTable(), 5, 5000000, 0, "0.000005", true},
-        {&teruletTable(), 5, 5000000, 0, "0.00000500", true},
-        {&teruletTable(), 5, 5000000, 0, "00.000005", true},
-        {&hosszuTable(), 0, 1000, 4, "1000000000", true},
-        {&hosszuTable(), 0, 1000, 4, "1000000000.0", true},
-        {&hosszuTable(), 0, 1000, 4, "999999999.99999999999999999999", false},
-        {&hosszuTable(), 3, 7, 2, ".7", true},
-        {&hosszuTable(), 3, 7, 2, "0.7.0", false},  // two points: no number
-        {&hosszuTable(), 3, 7, 4, "70.", true},
-        {&hosszuTable(), 3, 7, 4, "070", true},
-        {&hosszuTable(), 3, 7, 4, "", false},       // empty reads 0
-        {&terfogatTable(), 0, 100, 4, "100000000000", true},
-        {&tomegTable(), 4, 5, 0, "0.000005", true},
-        {&tomegTable(), 4, 5, 0, "0.0000050000000000000000000000000000000000000000000000000000", true},
-        {&tomegTable(), 4, 5, 0, "0.0000050000000000000000000000000000000000000000000000000001", false},
+        {&areaTable(), 5, 1, 0, "0.000000000001", true},
+        {&areaTable(), 5, 1, 0, "0.0000000000010000", true},
+        {&areaTable(), 5, 1, 0, "0.00000000001", false},
+        {&areaTable(), 5, 1, 0, "0.000000000001000000000001", false},
+        {&areaTable(), 5, 1, 1, ".0000000001", true},
+        {&areaTable(), 0, 100, 5, "100000000000000", true},
+        {&areaTable(), 0, 100, 5, "10000000000000", false},
+        {&areaTable(), 0, 100, 5, "100000000000001", false},
+        {&areaTable(), 5, 5000000, 0, "0.000005", true},
+        {&areaTable(), 5, 5000000, 0, "0.00000500", true},
+        {&areaTable(), 5, 5000000, 0, "00.000005", true},
+        {&lengthTable(), 0, 1000, 4, "1000000000", true},
+        {&lengthTable(), 0, 1000, 4, "1000000000.0", true},
+        {&lengthTable(), 0, 1000, 4, "999999999.99999999999999999999", false},
+        {&lengthTable(), 3, 7, 2, ".7", true},
+        {&lengthTable(), 3, 7, 2, "0.7.0", false},  // two points: no number
+        {&lengthTable(), 3, 7, 4, "70.", true},
+        {&lengthTable(), 3, 7, 4, "070", true},
+        {&lengthTable(), 3, 7, 4, "", false},       // empty reads 0
+        {&volumeTable(), 0, 100, 4, "100000000000", true},
+        {&massTable(), 4, 5, 0, "0.000005", true},
+        {&massTable(), 4, 5, 0, "0.0000050000000000000000000000000000000000000000000000000000", true},
+        {&massTable(), 4, 5, 0, "0.0000050000000000000000000000000000000000000000000000000001", false},
     };
     for (const Case& c : cases) {
         ConversionEngine e(*c.table, std::make_unique<Script>(std::deque<int>{c.value - 1}));
@@ -157,9 +157,9 @@ TEST(ConversionCheck, TypedFormsJudgedExactly) {
 TEST(ConversionCheck, MultiPointTextIsWrongNotTwelve) {
     // Given 12 mm: the cm field holding "1.2.3" is wrong, whatever a lax
     // reader would make of it.
-    ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{11}));
+    ConversionEngine e(lengthTable(), std::make_unique<Script>(std::deque<int>{11}));
     e.activate();
-    e.newTask(4, bigMaxima(hosszuTable()));
+    e.newTask(4, bigMaxima(lengthTable()));
     const auto r = e.check(answer({"", "", "", "1.2.3", "12"}, {false, false, false, true, true}, 4));
     ASSERT_TRUE(r);
     EXPECT_FALSE(e.state().UnitGood[3]);
@@ -185,7 +185,7 @@ TEST(ConversionCheck, StepsOfAGoodAndABadAnswer) {
 
     // Second task: the pupil overwrote the given value; the given row is
     // judged like any other and spoils the task, while keeping its blue.
-    ASSERT_TRUE(t.e.newTask(1, bigMaxima(hosszuTable())));  // script ran out: value 1
+    ASSERT_TRUE(t.e.newTask(1, bigMaxima(lengthTable())));  // script ran out: value 1
     r = t.e.check(answer({"0.001", "3", "10", "100", "1000"}, kAllOn, 1));
     ASSERT_TRUE(r);
     EXPECT_FALSE(r->verdict.good);
@@ -209,7 +209,7 @@ TEST(ConversionCheck, SwitchedOffRowsCountRightAndLogABlank) {
 
     // The given unit switched off after the draw: its row counts as right
     // even with a wrong text in it.
-    t.e.newTask(1, bigMaxima(hosszuTable()));
+    t.e.newTask(1, bigMaxima(lengthTable()));
     r = t.e.check(answer({"0.001", "55", "10", "100", "1000"}, {true, false, true, true, true}, 1));
     EXPECT_TRUE(r->verdict.good);
     EXPECT_EQ(r->logLine, "0.001 km 55 10 dm 100 cm 1000 mm ");
@@ -234,7 +234,7 @@ TEST(ConversionCheck, LateAnswerIsCountedAndMarked) {
 TEST(ConversionTask, DrawUsesOnlyTheGivenRowsMaximum) {
     int reseeds = 0;
     std::vector<int> bounds;
-    ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{41, 5, 5}, &reseeds, &bounds));
+    ConversionEngine e(lengthTable(), std::make_unique<Script>(std::deque<int>{41, 5, 5}, &reseeds, &bounds));
     e.activate();
     EXPECT_EQ(e.newTask(2, {7, 8, 100, 9, 10}), "42");
     EXPECT_EQ(bounds, std::vector<int>{100});
@@ -254,9 +254,9 @@ TEST(ConversionTask, DrawUsesOnlyTheGivenRowsMaximum) {
 
 TEST(ConversionTask, WithoutAGivenUnitNothingIsDrawn) {
     std::vector<int> bounds;
-    ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{}, nullptr, &bounds));
+    ConversionEngine e(lengthTable(), std::make_unique<Script>(std::deque<int>{}, nullptr, &bounds));
     e.activate();
-    EXPECT_EQ(e.newTask(std::nullopt, bigMaxima(hosszuTable())), "");
+    EXPECT_EQ(e.newTask(std::nullopt, bigMaxima(lengthTable())), "");
     EXPECT_TRUE(bounds.empty());
     EXPECT_EQ(e.phase(), ConversionPhase::Asking);
     for (const Decimal& d : e.state().ExpectedValues) EXPECT_TRUE(d.isZero());
@@ -268,7 +268,7 @@ TEST(ConversionTask, WithoutAGivenUnitNothingIsDrawn) {
     // After a drawn task, a task without a given unit keeps its values.
     e.newTask(4, {1, 1, 1, 1, 7});
     e.check(answer({}, {}, std::nullopt));
-    e.newTask(std::nullopt, bigMaxima(hosszuTable()));
+    e.newTask(std::nullopt, bigMaxima(lengthTable()));
     EXPECT_EQ(e.state().ExpectedValues[3], Decimal::whole(1).shifted(-1));
 }
 
@@ -286,14 +286,14 @@ TEST(ConversionTask, ChangingTheGivenUnitKeepsTheTask) {
 }
 
 TEST(ConversionPhases, ReadyAskingJudgedAcrossReopening) {
-    ConversionEngine e(hosszuTable(), std::make_unique<Script>(std::deque<int>{6, 2}));
+    ConversionEngine e(lengthTable(), std::make_unique<Script>(std::deque<int>{6, 2}));
     e.activate();
     EXPECT_EQ(e.phase(), ConversionPhase::Ready);
     EXPECT_FALSE(e.check(answer({}, {}, std::nullopt)));  // nothing to check
     EXPECT_EQ(e.drill().BadCount, 0);
 
-    ASSERT_TRUE(e.newTask(3, bigMaxima(hosszuTable())));  // 7 cm
-    EXPECT_FALSE(e.newTask(3, bigMaxima(hosszuTable())));  // already asking
+    ASSERT_TRUE(e.newTask(3, bigMaxima(lengthTable())));  // 7 cm
+    EXPECT_FALSE(e.newTask(3, bigMaxima(lengthTable())));  // already asking
     EXPECT_EQ(e.drill().AskedCount, 1);
 
     // Closed and reopened while asking: the task stays open with its values
@@ -317,7 +317,7 @@ TEST(ConversionPhases, ReadyAskingJudgedAcrossReopening) {
     EXPECT_EQ(e.drill().AskedCount, 0);
     EXPECT_EQ(e.drill().GoodCount, 0);
     for (const Decimal& d : e.state().ExpectedValues) EXPECT_TRUE(d.isZero());
-    ASSERT_TRUE(e.newTask(0, bigMaxima(hosszuTable())));  // 3 km
+    ASSERT_TRUE(e.newTask(0, bigMaxima(lengthTable())));  // 3 km
     r = e.check(answer({"3", "3000", "30000", "300000", "3000000"}, kAllOn, 0));
     EXPECT_EQ(r->verdict.asked, 1);
     EXPECT_TRUE(r->verdict.good);

@@ -44,13 +44,13 @@ protected:
 }  // namespace
 
 TEST_F(ConversionSettingsTest, MissingFileGivesTheDefaults) {
-    const ConversionSettings s = loadConversionSettings(SettingsFile(path_), hosszuTable());
+    const ConversionSettings s = loadConversionSettings(SettingsFile(path_), lengthTable());
     EXPECT_EQ(s.timeLimit, 30);
     EXPECT_EQ(s.maxima, (std::vector<int>{50, 500000, 5000000, 5000000, 5000000}));
     EXPECT_EQ(s.switchedOn, std::vector<bool>(5, true));
     EXPECT_FALSE(s.given);
 
-    const ConversionSettings a = loadConversionSettings(SettingsFile(path_), teruletTable());
+    const ConversionSettings a = loadConversionSettings(SettingsFile(path_), areaTable());
     EXPECT_EQ(a.maxima, (std::vector<int>{50, 5000, 500000, 5000000, 5000000, 5000000}));
     EXPECT_EQ(a.switchedOn.size(), 6u);
 }
@@ -62,18 +62,18 @@ TEST_F(ConversionSettingsTest, LoadedValuesAreClampedAndTheLastChoiceWins) {
           "[HosszuRadioButtonok]\nRBNm=1\nRBNcm=1\nRBNmm=0\n"
           "[TeruletSpinek]\nSpinKm=5000\nSpinHa=5001\n"
           "[TeruletRadioButtonok]\nRBHa=1\n");
-    const ConversionSettings s = loadConversionSettings(SettingsFile(path_), hosszuTable());
+    const ConversionSettings s = loadConversionSettings(SettingsFile(path_), lengthTable());
     EXPECT_EQ(s.timeLimit, 120);
     EXPECT_EQ(s.maxima, (std::vector<int>{1000, 0, 5000000, 5000000, 50000000}));
     EXPECT_EQ(s.switchedOn, (std::vector<bool>{true, true, false, true, true}));
     EXPECT_EQ(s.given, 3u);
 
-    const ConversionSettings a = loadConversionSettings(SettingsFile(path_), teruletTable());
+    const ConversionSettings a = loadConversionSettings(SettingsFile(path_), areaTable());
     EXPECT_EQ(a.maxima[0], 100);
     EXPECT_EQ(a.maxima[1], 5000);
     EXPECT_EQ(a.given, 1u);
     // The volume window reads its own sections only.
-    EXPECT_FALSE(loadConversionSettings(SettingsFile(path_), terfogatTable()).given);
+    EXPECT_FALSE(loadConversionSettings(SettingsFile(path_), volumeTable()).given);
 }
 
 TEST_F(ConversionSettingsTest, StoreWritesEveryKeyWithNcmBeforeNdm) {
@@ -82,7 +82,7 @@ TEST_F(ConversionSettingsTest, StoreWritesEveryKeyWithNcmBeforeNdm) {
     s.maxima = {7, 1000, 20000, 30000, 40000};
     s.switchedOn = {true, false, true, true, false};
     s.given = 4;
-    ASSERT_TRUE(storeConversionSettings(SettingsFile(path_), tomegTable(), s).ok);
+    ASSERT_TRUE(storeConversionSettings(SettingsFile(path_), massTable(), s).ok);
     EXPECT_EQ(read(),
               "[TomegTimer]\nIdoScroll=12\n"
               "[TomegSpinek]\nSpinKm=7\nSpinNm=1000\nSpinNcm=30000\nSpinNdm=20000\nSpinNmm=40000\n"
@@ -90,7 +90,7 @@ TEST_F(ConversionSettingsTest, StoreWritesEveryKeyWithNcmBeforeNdm) {
               "[TomegRadioButtonok]\nRBNkm=0\nRBNm=0\nRBNdm=0\nRBNcm=0\nRBNmm=1\n");
 
     // What was stored reads back the same.
-    const ConversionSettings back = loadConversionSettings(SettingsFile(path_), tomegTable());
+    const ConversionSettings back = loadConversionSettings(SettingsFile(path_), massTable());
     EXPECT_EQ(back.timeLimit, 12);
     EXPECT_EQ(back.maxima, s.maxima);
     EXPECT_EQ(back.switchedOn, s.switchedOn);

@@ -150,7 +150,7 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
 
 // Writes one conversion window's values with every key changed.
 WriteResult storeLength(const SettingsFile& file, bool second) {
-    const kob::WindowSettings w = kob::conversionWindowSettings(kob::hosszuTable());
+    const kob::WindowSettings w = kob::conversionWindowSettings(kob::lengthTable());
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];
