@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/settings_layout.h"
 #include "app/skin_manager.h"
 #include "kit/accessibility.h"
 #include "kit/cue.h"
@@ -181,11 +182,9 @@ void TForm1::AboutBtnClick() { open(5); }
 void TForm1::KilepBtnClick() { close(); }
 
 void TForm1::FormCreate() {
-    const auto reader = program_.settings().read();
-    const std::string name =
-        reader.readString("Skin", "SkinName", SkinManager::defaultName().toStdString());
+    const kob::MainSettings s = kob::loadMainSettings(program_.settings());
     // Any bytes: a name that is not UTF-8 goes back to the file unchanged.
-    SkinMen()->setSkinName(QString::fromStdU16String(kob::utf16FromBytes(name)));
+    SkinMen()->setSkinName(QString::fromStdU16String(kob::utf16FromBytes(s.skinName)));
     Szoveg(kob::Cue::Hello);
 }
 
@@ -201,8 +200,8 @@ void TForm1::FormCloseQuery(bool& canClose) {
 }
 
 void TForm1::FormClose() {
-    program_.reportWriteResult(program_.settings().write(
-        {{"Skin", "SkinName", kob::bytesFromUtf16(SkinMen()->skinName().toStdU16String())}}));
+    program_.reportWriteResult(kob::storeMainSettings(
+        program_.settings(), {kob::bytesFromUtf16(SkinMen()->skinName().toStdU16String())}));
     // The program ends with the main window, also after a refused write.
     emit programEnded();
 }

@@ -15,6 +15,16 @@ WindowSettings mainWindowSettings() {
     return w;
 }
 
+MainSettings loadMainSettings(const SettingsFile& file) {
+    return {loadWindowSettings(file, mainWindowSettings()).front().stringValue};
+}
+
+WriteResult storeMainSettings(const SettingsFile& file, const MainSettings& s) {
+    SettingValue name;
+    name.stringValue = s.skinName;
+    return storeWindowSettings(file, mainWindowSettings(), {name});
+}
+
 const std::vector<WindowSettings>& settingsTable() {
     static const std::vector<WindowSettings> table = [] {
         std::vector<WindowSettings> t;

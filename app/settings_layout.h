@@ -17,6 +17,13 @@ namespace kob {
 // The main window's key: [Skin] SkinName, default "Aluminium (internal)".
 WindowSettings mainWindowSettings();
 
+// The main window's remembered options, read and written through its key.
+struct MainSettings {
+    std::string skinName;  // the bytes of the file, whatever their encoding
+};
+MainSettings loadMainSettings(const SettingsFile& file);
+WriteResult storeMainSettings(const SettingsFile& file, const MainSettings& s);
+
 const std::vector<WindowSettings>& settingsTable();
 // The window's entry; an unknown class name gives an entry without keys.
 const WindowSettings& windowSettings(const std::string& windowClass);

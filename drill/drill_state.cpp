@@ -7,6 +7,9 @@
 
 namespace kob {
 
+std::string timerSection(std::string_view stem) { return std::string(stem) + "Timer"; }
+std::string choiceSection(std::string_view stem) { return std::string(stem) + "RadioButtonok"; }
+
 SettingKey timeLimitSetting(std::string_view stem) {
     return integerKey(timerSection(stem), std::string(kTimeLimitKey), kDefaultTimeLimit, kMinTimeLimit,
                       kMaxTimeLimit);

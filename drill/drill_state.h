@@ -78,6 +78,13 @@ private:
     DrillState s_;
 };
 
+// A drill window's sections in the settings file are named by the window's
+// stem ("Ossze", "Hosszu") and what they hold.
+std::string timerSection(std::string_view stem);   // "<stem>Timer": the time limit
+std::string choiceSection(std::string_view stem);  // "<stem>RadioButtonok": the radio buttons
+// The time limit's key in the timer section.
+inline constexpr std::string_view kTimeLimitKey = "IdoScroll";
+
 // A drill window's time limit in the settings file: the key IdoScroll of
 // the timer section of the window's `stem`, default 30, range 1..120.
 SettingKey timeLimitSetting(std::string_view stem);

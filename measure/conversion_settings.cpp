@@ -11,6 +11,9 @@ namespace kob {
 
 namespace {
 
+std::string spinSection(std::string_view stem) { return std::string(stem) + "Spinek"; }      // the maxima
+std::string switchSection(std::string_view stem) { return std::string(stem) + "CheckBoxok"; }  // the switches
+
 // Where a window's keys stand: the time limit first, then the n spin boxes,
 // the n switches and the n choices, each in row order.
 struct KeyIndex {
@@ -32,11 +35,10 @@ WindowSettings conversionWindowSettings(const UnitTable& table) {
     for (const UnitRow& r : table.rows) w.add(integerKey(spins, r.spin, r.spinDefault, r.spinMin, r.spinMax));
     for (const UnitRow& r : table.rows) w.add(booleanKey(toggles, r.toggle, true));
     for (const UnitRow& r : table.rows) w.add(booleanKey(choices, r.choice, false));
-    // The dm and cm rows are the two above the bottom row in every window;
-    // their spin boxes are written the other way round.
+    // The maxima are written in the table's own order for them.
     const KeyIndex at{table.size()};
-    if (table.size() >= 3)
-        std::swap(w.writeOrder[at.spin(table.size() - 3)], w.writeOrder[at.spin(table.size() - 2)]);
+    for (std::size_t i = 0; i < table.spinWriteOrder.size(); ++i)
+        w.writeOrder[at.spin(i)] = int(at.spin(table.spinWriteOrder[i]));
     return w;
 }
 

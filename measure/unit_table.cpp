@@ -78,7 +78,8 @@ const UnitTable& areaTable() {
             row(kDm, "dm", "2", "sLabel7", 4, {5000000, 10000, 5000000, 5000000}),
             row(kCm, "cm", "2", "sLabel10", 2, {5000000, 10000, 5000000, 5000000}),
             row(kMm, "mm", "2", "sLabel11", 0, {5000000, 10000, 5000000, 5000000}),
-        }};
+        },
+        {0, 1, 2, 4, 3, 5}};
     return t;
 }
 
@@ -92,7 +93,8 @@ const UnitTable& lengthTable() {
             row(kDm, "dm", "", "", 2, kSpinRow3),
             row(kCm, "cm", "", "", 1, kSpinRow4),
             row(kMm, "mm", "", "", 0, kSpinRow5),
-        }};
+        },
+        {0, 1, 3, 2, 4}};
     return t;
 }
 
@@ -106,7 +108,8 @@ const UnitTable& volumeTable() {
             row(kDm, "dm", "3", "sLabel2", 6, kSpinRow3),
             row(kCm, "cm", "3", "sLabel7", 3, kSpinRow4),
             row(kMm, "mm", "3", "sLabel8", 0, kSpinRow5),
-        }};
+        },
+        {0, 1, 3, 2, 4}};
     return t;
 }
 
@@ -120,7 +123,8 @@ const UnitTable& massTable() {
             row(kDm, "kg", "", "", 3, kSpinRow3),
             withLabelWidth(row(kCm, "dkg", "", "", 1, kSpinRow4), 35),
             row(kMm, "g", "", "", 0, kSpinRow5),
-        }};
+        },
+        {0, 1, 3, 2, 4}};
     return t;
 }
 

@@ -45,6 +45,9 @@ struct UnitTable {
     std::string window;       // the window class: "THosszuForm"
     std::string sectionStem;  // names its settings sections: "Hosszu" gives HosszuTimer, HosszuSpinek, ...
     std::vector<UnitRow> rows;
+    // The rows in the order their maxima are written to the settings file
+    // (read in row order): SpinNcm goes before SpinNdm.
+    std::vector<std::size_t> spinWriteOrder;
 
     std::size_t size() const { return rows.size(); }
 };

@@ -35,12 +35,6 @@ SettingValue defaultValue(const SettingKey& k) {
     return v;
 }
 
-std::string named(std::string_view stem, std::string_view what) {
-    std::string s(stem);
-    s += what;
-    return s;
-}
-
 }  // namespace
 
 std::vector<SettingValue> loadWindowSettings(const SettingsFile& file, const WindowSettings& w) {
@@ -90,10 +84,5 @@ std::vector<SettingValue> defaultSettings(const WindowSettings& w) {
     for (const SettingKey& k : w.keys) values.push_back(defaultValue(k));
     return values;
 }
-
-std::string timerSection(std::string_view stem) { return named(stem, "Timer"); }
-std::string choiceSection(std::string_view stem) { return named(stem, "RadioButtonok"); }
-std::string spinSection(std::string_view stem) { return named(stem, "Spinek"); }
-std::string switchSection(std::string_view stem) { return named(stem, "CheckBoxok"); }
 
 }  // namespace kob

@@ -4,14 +4,14 @@
 // A window's keys in the settings file and their reading and writing: the
 // key types, defaults and ranges, a window's keys in its reading order with
 // its writing order, loading (integers clamped to their range) and storing
-// in one write, and how the drill windows' sections are named. Each window
-// family declares its own keys from its own tables (arith/arith_settings,
-// measure/conversion_settings); the whole file is app/settings_layout.
+// in one write. Each window family declares its own keys and names its own
+// sections from its own tables (drill/drill_state: the time limit and the
+// radio buttons' section; arith/arith_settings; measure/conversion_settings);
+// the whole file is app/settings_layout.
 // Plain C++, no toolkit.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -64,14 +64,5 @@ WriteResult storeWindowSettings(const SettingsFile& file, const WindowSettings& 
 
 // One value per key of `w`, each holding its default.
 std::vector<SettingValue> defaultSettings(const WindowSettings& w);
-
-// The sections of a drill window are named by the window's stem ("Ossze",
-// "Hosszu") and what they hold.
-std::string timerSection(std::string_view stem);    // "<stem>Timer": the time limit
-std::string choiceSection(std::string_view stem);   // "<stem>RadioButtonok": the radio buttons
-std::string spinSection(std::string_view stem);     // "<stem>Spinek": the spin boxes
-std::string switchSection(std::string_view stem);   // "<stem>CheckBoxok": the check boxes
-// The time limit's key in the timer section.
-inline constexpr std::string_view kTimeLimitKey = "IdoScroll";
 
 }  // namespace kob

@@ -6,13 +6,16 @@
 // text is read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
 #include "measure/conversion_settings.h"
+#include "measure/unit_table.h"
 
 using namespace kob;
 
@@ -95,6 +98,25 @@ TEST_F(ConversionSettingsTest, StoreWritesEveryKeyWithNcmBeforeNdm) {
     EXPECT_EQ(back.maxima, s.maxima);
     EXPECT_EQ(back.switchedOn, s.switchedOn);
     EXPECT_EQ(back.given, s.given);
+}
+
+// Each unit table gives the order its maxima are written in: every row
+// once, SpinNcm just before SpinNdm.
+TEST(ConversionSettings, EveryTableWritesItsMaximaInItsOwnOrder) {
+    for (const UnitTable* t : {&areaTable(), &lengthTable(), &volumeTable(), &massTable()}) {
+        std::vector<std::size_t> rows = t->spinWriteOrder;
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::size_t> each(t->size());
+        std::iota(each.begin(), each.end(), std::size_t(0));
+        EXPECT_EQ(rows, each) << t->window;
+        const WindowSettings w = conversionWindowSettings(*t);
+        std::vector<std::string> spins;
+        for (int i : w.writeOrder)
+            if (w.keys[std::size_t(i)].key.rfind("Spin", 0) == 0) spins.push_back(w.keys[std::size_t(i)].key);
+        const auto at = [&spins](const char* key) { return std::find(spins.begin(), spins.end(), key) - spins.begin(); };
+        EXPECT_EQ(spins.size(), t->size()) << t->window;
+        EXPECT_EQ(at("SpinNcm") + 1, at("SpinNdm")) << t->window;
+    }
 }
 
 TEST_F(ConversionSettingsTest, SpinTextsThatAreNoNumberStoreZero) {
