@@ -68,7 +68,12 @@ Harness::~Harness() { app.reset(); }
 
 std::string Harness::iniPath() const { return dir.filePath(QStringLiteral("kobaltfa.ini")).toStdString(); }
 
+void Harness::finishSaves() const {
+    if (app) app->shell()->finishSaves();
+}
+
 std::string Harness::readIni() const {
+    finishSaves();
     QFile f(QString::fromStdString(iniPath()));
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll().toStdString();
