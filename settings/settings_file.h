@@ -73,9 +73,10 @@
 // itself, and savers holding the lock file wait for such a lock too. A held
 // lock is tried again after a few milliseconds, then after twice as long
 // each time, up to 200 ms, about two seconds in all; then the save is
-// refused and nothing is changed. Readers take no lock and never wait: they
-// read the journal's text while one is complete, and read the file again
-// when it changed while they read it.
+// refused and nothing is changed. Readers never wait for a lock: while a
+// journal is complete they read its text (or, when they may save and the
+// lock is free at once, finish the rewrite first), and they read the file
+// again when it changed while they read it.
 //
 // New files (the settings file, its lock file) made in a folder that is
 // set-group-id and group-writable (a class folder) are group-writable like
