@@ -15,10 +15,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <memory>
 #include <numeric>
 #include <optional>
 #include <sstream>
