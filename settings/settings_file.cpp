@@ -1229,9 +1229,11 @@ bool unchangedWhileRead(const struct stat& a, const struct stat& b) {
 
 // The settings file's own bytes, by the rules saves follow (a refused link
 // reads as no file), without waiting for any lock: while a rewrite in place
-// is under way its complete journal is read instead, and a file that
-// changed while it was read is read again.
-bool readOwnFile(FileOps& ops, const std::string& path, IniDocument::Buffer& out) {
+// is under way its complete journal is read instead (or the rewrite
+// finished, where `mayWrite` says the folder may be written), and a file
+// that changed while it was read is read again.
+bool readOwnFile(FileOps& ops, const std::string& path, const std::function<bool(const std::string&)>& mayWrite,
+                 IniDocument::Buffer& out) {
     out = IniDocument::Buffer();
     std::string dir, base, name;
     splitPath(path, dir, base);
@@ -1245,7 +1247,7 @@ bool readOwnFile(FileOps& ops, const std::string& path, IniDocument::Buffer& out
         if (!fd.valid() || ::fstat(fd.get(), &before) != 0 || !S_ISREG(before.st_mode)) return false;
         IniDocument::Buffer journal;
         if (readJournal(dirFd.get(), name, before, journal) == Journal::Complete) {
-            if (finishJournalWithoutWaiting(ops, dirFd.get(), name)) continue;
+            if (mayWrite(dir) && finishJournalWithoutWaiting(ops, dirFd.get(), name)) continue;
             out = std::move(journal);
             return true;
         }
@@ -1323,7 +1325,12 @@ SettingsFile::Reader SettingsFile::read() const {
     Reader r;
     IniDocument::Buffer bytes;
     const std::string path = readPath();
-    if (!path.empty() && (path == loc_.writePath ? readOwnFile(*ops_, path, bytes) : readPresetFile(path, bytes)))
+    // Nothing at or below the refused root is written, by a read either.
+    auto mayWrite = [this](const std::string& dir) {
+        return loc_.refusedRoot.empty() || !isAtOrBelow(dir, loc_.refusedRoot);
+    };
+    if (!path.empty() &&
+        (path == loc_.writePath ? readOwnFile(*ops_, path, mayWrite, bytes) : readPresetFile(path, bytes)))
         r.doc_ = IniDocument::adopt(std::move(bytes));
     for (const IniEntry& e : pending) r.doc_.set(e.section, e.key, e.value);
     return r;
