@@ -19,6 +19,14 @@ class FileOps;
 
 namespace fileplatform {
 
+// The memory of a large text (IniDocument::Buffer): blocks of a multiple of
+// memoryGranule() bytes. growMemory gives a block of `size` bytes holding
+// the `oldSize` bytes of `old` (which it takes over; null for none), or
+// null when there is no room (then `old` stays).
+std::size_t memoryGranule();
+void* growMemory(void* old, std::size_t oldSize, std::size_t size);
+void freeMemory(void* p, std::size_t size);
+
 // The ending of lines new to a file that has none yet.
 extern const std::string_view kNewFileLineEnding;
 

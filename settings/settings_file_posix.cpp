@@ -31,43 +31,26 @@ namespace kob {
 const std::string_view fileplatform::kNewFileLineEnding = "\n";
 
 
-// ---------------------------------------------------------------- buffer
+// ---------------------------------------------------------------- memory
 
-namespace {
-constexpr std::size_t kOwnMemoryFrom = 1u << 20;
-constexpr std::size_t kHugePage = 2u << 20;
-}  // namespace
+namespace fileplatform {
 
-void IniDocument::Buffer::release() {
-    if (map_) ::munmap(map_, mapSize_);
-    map_ = nullptr;
-    mapSize_ = 0;
+// Anonymous mappings in huge pages where the system has them, so the first
+// touch of a hundred megabytes costs a few hundred faults, not tens of
+// thousands; grown in place where the kernel can.
+std::size_t memoryGranule() { return 2u << 20; }
+
+void* growMemory(void* old, std::size_t oldSize, std::size_t size) {
+    void* p = old ? ::mremap(old, oldSize, size, MREMAP_MAYMOVE)
+                  : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    ::madvise(p, size, MADV_HUGEPAGE);
+    return p;
 }
 
-bool IniDocument::Buffer::resize(std::size_t n) {
-    if (n <= mapSize_ && map_) {
-        size_ = n;
-        return true;
-    }
-    if (n < kOwnMemoryFrom && !map_) {
-        small_.resize(n);
-        data_ = small_.data();
-        size_ = n;
-        return true;
-    }
-    const std::size_t want = (n + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = map_ ? ::mremap(map_, mapSize_, want, MREMAP_MAYMOVE)
-                   : ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return false;
-    ::madvise(p, want, MADV_HUGEPAGE);
-    if (!map_) std::memcpy(p, small_.data(), std::min(size_, n));
-    small_ = std::string();
-    map_ = p;
-    mapSize_ = want;
-    data_ = static_cast<char*>(p);
-    size_ = n;
-    return true;
-}
+void freeMemory(void* p, std::size_t size) { ::munmap(p, size); }
+
+}  // namespace fileplatform
 
 // ---------------------------------------------------------------- POSIX files
 //

@@ -59,38 +59,26 @@ std::string fromWide(const std::wstring& w) {
     return s;
 }
 
-// ---------------------------------------------------------------- buffer
+// ---------------------------------------------------------------- memory
 
-void IniDocument::Buffer::release() {
-    if (map_) VirtualFree(map_, 0, MEM_RELEASE);
-    map_ = nullptr;
-    mapSize_ = 0;
+namespace fileplatform {
+
+std::size_t memoryGranule() { return 1u << 20; }
+
+// Committed pages of their own; a larger block is a new one, the old bytes
+// copied over.
+void* growMemory(void* old, std::size_t oldSize, std::size_t size) {
+    void* p = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (p && old) {
+        std::memcpy(p, old, oldSize);
+        VirtualFree(old, 0, MEM_RELEASE);
+    }
+    return p;
 }
 
-bool IniDocument::Buffer::resize(std::size_t n) {
-    constexpr std::size_t kOwnMemoryFrom = 1u << 20;
-    if (n <= mapSize_ && map_) {
-        size_ = n;
-        return true;
-    }
-    if (n < kOwnMemoryFrom && !map_) {
-        small_.resize(n);
-        data_ = small_.data();
-        size_ = n;
-        return true;
-    }
-    const std::size_t want = (n + kOwnMemoryFrom - 1) / kOwnMemoryFrom * kOwnMemoryFrom;
-    void* p = VirtualAlloc(nullptr, want, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-    if (!p) return false;
-    std::memcpy(p, map_ ? map_ : small_.data(), std::min(size_, n));
-    release();
-    small_ = std::string();
-    map_ = p;
-    mapSize_ = want;
-    data_ = static_cast<char*>(p);
-    size_ = n;
-    return true;
-}
+void freeMemory(void* p, std::size_t) { VirtualFree(p, 0, MEM_RELEASE); }
+
+}  // namespace fileplatform
 
 // ---------------------------------------------------------------- file
 
