@@ -23,5 +23,9 @@ int main(int argc, char** argv) {
     QObject::connect(windows.Form1, &TForm1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     windows.Form1->show();
-    return app.exec();
+    const int status = app.exec();
+    // The main window is gone; its save (and any still under way) ends
+    // behind it, and a refusal still shows its message.
+    windows.shell()->finishSaves();
+    return status;
 }

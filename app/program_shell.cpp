@@ -11,6 +11,7 @@
 #include "app/skin_manager.h"
 #include "app/skin_table.h"
 #include "kit/cue.h"
+#include "settings/settings_saver.h"
 
 ProgramShell::ProgramShell(KobaltDeps deps)
     : deps_(std::move(deps)),
@@ -21,6 +22,10 @@ ProgramShell::ProgramShell(KobaltDeps deps)
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     // One item per row of the skin table, in its order.
     menu_->addActions(skins::createActions(skins_.get(), menu_.get()));
+    settings_.saveInBackground([this] {
+        // On the saver's thread.
+        QMetaObject::invokeMethod(&windowThread_, [this] { reportRefusal(); }, Qt::QueuedConnection);
+    });
 }
 
 ProgramShell::~ProgramShell() = default;
@@ -41,6 +46,15 @@ void ProgramShell::Szoveg(kob::Cue cue) {
 std::unique_ptr<kob::RandomSource> ProgramShell::makeRandom() {
     if (deps_.makeRandom) return deps_.makeRandom();
     return std::make_unique<kob::ClockRandom>();
+}
+
+void ProgramShell::reportRefusal() {
+    if (const auto r = settings_.saver()->takeRefusal()) reportWriteResult(*r);
+}
+
+void ProgramShell::finishSaves(std::chrono::milliseconds limit) {
+    settings_.saver()->finish(limit);
+    reportRefusal();
 }
 
 void ProgramShell::reportWriteResult(const kob::WriteResult& r) {

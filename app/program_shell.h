@@ -9,7 +9,9 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -57,8 +59,19 @@ public:
     // is shown (the main window); otherwise the box stands alone.
     void setMessageOwner(QWidget* w) { messageOwner_ = w; }
 
+    // Saves run on a thread of their own, so that no window waits for them;
+    // a refused one is reported on the window thread. At exit the program
+    // waits for the saves still under way, at most `limit` (each save gives
+    // up on its own after about two seconds of waiting for another's lock),
+    // and reports a refusal among them.
+    static constexpr std::chrono::milliseconds kSavesAtExit{5000};
+    void finishSaves(std::chrono::milliseconds limit = kSavesAtExit);
+
 private:
+    void reportRefusal();
+
     KobaltDeps deps_;
+    QObject windowThread_;  // where refusals are posted; outlives the saver
     kob::SettingsFile settings_;
     std::unique_ptr<SkinManager> skins_;
     std::unique_ptr<QMenu> menu_;

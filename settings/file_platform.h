@@ -13,12 +13,19 @@
 
 #include "settings/settings_file.h"
 
-namespace kob::fileplatform {
+namespace kob {
 
-// Files of this size or more are neither read nor written.
-constexpr std::uint64_t kMaxSettingsSize = std::uint64_t(1) << 30;
-// How long a save waits for another writer's lock.
-constexpr int kLockWaitMs = 2000;
+class FileOps;
+
+namespace fileplatform {
+
+// The memory of a large text (IniDocument::Buffer): blocks of a multiple of
+// memoryGranule() bytes. growMemory gives a block of `size` bytes holding
+// the `oldSize` bytes of `old` (which it takes over; null for none), or
+// null when there is no room (then `old` stays).
+std::size_t memoryGranule();
+void* growMemory(void* old, std::size_t oldSize, std::size_t size);
+void freeMemory(void* p, std::size_t size);
 
 // The ending of lines new to a file that has none yet.
 extern const std::string_view kNewFileLineEnding;
@@ -27,15 +34,19 @@ extern const std::string_view kNewFileLineEnding;
 // a preset only as a file that can be reached.
 bool exists(const std::string& path, bool ownFile);
 
-// The whole regular file at `path`; false when it is missing, unreadable,
-// not a plain file or too large.
-bool readSettingsFile(const std::string& path, IniDocument::Buffer& out, bool followLinks);
+// The own file `loc.writePath` as the platform's rules let it be read
+// (links, size, an unfinished rewrite); false when it is missing or refused.
+bool readOwn(const SettingsLocation& loc, FileOps* ops, IniDocument::Buffer& out);
+// An administrator's preset: any regular file that can be reached.
+bool readPreset(const std::string& path, IniDocument::Buffer& out);
 
-// One save of the file `loc.writePath`: waits its turn among the writers,
-// reads the file afresh (or takes `seed()` when there is none), lets `edit`
-// change it and publishes the result whole. False when refused; nothing is
-// changed on disk then.
-bool save(const SettingsLocation& loc, const std::function<void(IniDocument&)>& edit,
+// One save of the file `loc.writePath`: waits its turn among the writers
+// (about two seconds at most), reads the file afresh (or takes `seed()`
+// when there is none), lets `edit` change it and publishes the result
+// whole. False when refused; nothing is changed on disk then. `ops` are
+// the POSIX writer's calls (null: the system's).
+bool save(const SettingsLocation& loc, FileOps* ops, const std::function<void(IniDocument&)>& edit,
           const std::function<IniDocument::Buffer()>& seed);
 
-}  // namespace kob::fileplatform
+}  // namespace fileplatform
+}  // namespace kob

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 
+#include "settings/file_platform.h"
 #include "settings/settings_file.h"
 
 namespace kob {
@@ -416,6 +417,39 @@ IniDocument::Buffer& IniDocument::Buffer::operator=(Buffer&& o) noexcept {
     o.small_.clear();
     o.data_ = o.small_.data();
     return *this;
+}
+
+void IniDocument::Buffer::release() {
+    if (map_) fileplatform::freeMemory(map_, mapSize_);
+    map_ = nullptr;
+    mapSize_ = 0;
+}
+
+bool IniDocument::Buffer::resize(std::size_t n) {
+    // A small text lives in the string; from a megabyte on, in memory of
+    // its own.
+    constexpr std::size_t kOwnMemoryFrom = 1u << 20;
+    if (n <= mapSize_ && map_) {
+        size_ = n;
+        return true;
+    }
+    if (n < kOwnMemoryFrom && !map_) {
+        small_.resize(n);
+        data_ = small_.data();
+        size_ = n;
+        return true;
+    }
+    const std::size_t granule = fileplatform::memoryGranule();
+    const std::size_t want = (n + granule - 1) / granule * granule;
+    void* p = fileplatform::growMemory(map_, mapSize_, want);
+    if (!p) return false;
+    if (!map_) std::memcpy(p, small_.data(), std::min(size_, n));
+    small_ = std::string();
+    map_ = p;
+    mapSize_ = want;
+    data_ = static_cast<char*>(p);
+    size_ = n;
+    return true;
 }
 
 std::string_view IniDocument::original() const { return index_->text; }

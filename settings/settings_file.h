@@ -24,22 +24,29 @@
 // first looked into, so no lookup rescans the file. Edits are kept beside
 // the bytes and applied while the text is streamed out.
 //
-// Writing: a whole batch of keys lands at once. The file is locked, read
-// afresh, changed (a present key replaced in place, a new key at the end of
-// its section, a new section at the end of the file, every other byte
-// kept), and then either replaced or rewritten in place:
+// Writing: a whole batch of keys lands at once. The save lock is taken, the
+// file read afresh, changed (a present key replaced in place, a new key at
+// the end of its section, a new section at the end of the file, every other
+// byte kept), and then either replaced or rewritten in place:
 // - replaced (the usual way): the new text goes to a temporary file beside
 //   it, which takes the old file's owner, group and mode, is flushed and
 //   renamed over the old one. A crash at any moment leaves the old or the
 //   new file.
 // - rewritten in place, when a replacement could not keep the old file's
 //   owner, group and mode (a file of another user in a shared folder, one
-//   whose group the writer is not in) or the folder refuses new files but
-//   the file itself is writable: the file is lengthened first (so a full
-//   disk refuses before any old byte is overwritten), overwritten, cut to
-//   the new length and flushed. A failing write puts the old bytes back.
-//   A file with further hard links is not rewritten in place (that would
-//   write into the other names too); such a write is refused.
+//   whose group the writer is not in), when the file has further hard links
+//   and is the saving user's own (so that every name sees the save; another
+//   user's such file is refused), or when the folder refuses new files but
+//   the file itself is writable. The whole new text first goes to a journal
+//   beside the file (`.<name>.journal`, carrying the file's identity, the
+//   text's length and a checksum), which is flushed; then the file is
+//   lengthened (so a full disk refuses before any old byte is overwritten),
+//   overwritten, cut to the new length and flushed, and the journal removed.
+//   A failing write puts the old bytes back. A read or save that finds a
+//   complete journal finishes the rewrite first (a reader that cannot save
+//   reads the journal's text); an incomplete one is discarded. In a folder
+//   that takes no new files there is no room for a journal: there the
+//   rewrite goes without one.
 // New lines take the file's dominant line ending (LF for a new file). A new
 // key goes right after the last non-blank line of its section, so blank
 // lines that close the section stay after it. Line breaks inside a written
@@ -47,28 +54,45 @@
 //
 // Links: the file may be a symbolic link to a regular file in the same
 // folder that belongs, as the link does, to the user who saves; the target
-// is then written and the link stays. Any other link (to another folder, to
-// a file of another user, planted by another user, dangling) is refused.
+// is then read and written and the link stays. Any other link (to another
+// folder, to a file of another user, planted by another user, dangling) is
+// refused by a save and read as no file at all (the defaults).
 //
-// Concurrent writers (other copies of the program, other users, other
-// machines on a network home) are serialised by a POSIX record lock
-// (fcntl) on the settings file itself, opened for writing, which network
-// file systems honour too; no lock file is left beside it, and a folder the
-// writer cannot add files to still works. A writer that has the lock checks
-// that the name still leads to the file it locked (another writer may have
-// just replaced it) and starts over when not. The lock is waited for about
-// two seconds at most; then the save is refused, and nothing is changed.
-// Readers take a shared lock the same way, so they never see a file that
-// is being rewritten in place; one that cannot get it in time reads anyway.
-// A file that does not exist yet is published only if it still does not
-// exist (otherwise the write starts over on the file that appeared).
-// Temporary files of a writer that was killed mid-write are removed by the
-// next writer. Files of 4 GiB or more are not read (defaults) and not
-// written.
+// Size: a file larger than kMaxFileSize is neither read (the defaults) nor
+// written, and no save makes a file larger.
 //
-// The writes, syncs, truncations, renames and links of a save go through
-// the FileOps object the SettingsFile was built with: the system's calls
-// unless a test gives its own.
+// Saves of other copies of the program, other users or other machines on a
+// network folder take turns through a record lock (fcntl, which network
+// file systems honour too; a lock of the open file, so the threads of one
+// process take turns as well) on a lock file beside the settings file
+// (`.<name>.lock`). Only those who may write the settings file take part
+// (a save first checks that it may), and only they can open it: it
+// is made with the settings file's owner and group where the system allows
+// and without permissions for "other", and in a set-group-id folder it
+// takes the folder's group. Its holder removes it at the end of the save;
+// a saver that then gets the lock of the removed file reopens the name,
+// sees another file (or none) and starts over. Where the folder takes no
+// new files and there is no lock file, the saver locks the settings file
+// itself, and savers holding the lock file wait for such a lock too. A held
+// lock is tried again after a few milliseconds, then after twice as long
+// each time, up to 200 ms, about two seconds in all; then the save is
+// refused and nothing is changed. Readers never wait for a lock: while a
+// journal is complete they read its text (or, when they may save and the
+// lock is free at once, finish the rewrite first), and they read the file
+// again when it changed while they read it.
+//
+// New files (the settings file, its lock file) made in a folder that is
+// set-group-id and group-writable (a class folder) are group-writable like
+// the folder, whatever the umask. A file that does not exist yet is
+// published only if it still does not exist (otherwise the write starts
+// over on the file that appeared). A temporary file is locked by its writer
+// while it is written; a save removes the temporaries nobody holds that are
+// its own user's, or another user's that are older than a minute.
+//
+// The writes, syncs, truncations, renames and links of a save, and its
+// pauses while a lock is held, go through the FileOps object the
+// SettingsFile was built with: the system's calls unless a test gives its
+// own.
 #pragma once
 
 #include <cstddef>
@@ -81,9 +105,10 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/types.h>
 
 namespace kob {
+
+class FileOps;
 
 // The executable's path with its extension replaced by ".ini" (appended when
 // the file name has none).
@@ -164,6 +189,7 @@ private:
 struct WriteResult {
     bool ok = true;
     std::string message;  // "Unable to write to <path>" when !ok
+    bool queued = false;  // handed to the background saver, not yet written
 };
 
 // One value to write.
@@ -226,32 +252,23 @@ SettingsLocation settingsLocation(const std::string& exePath, const SettingsEnvi
 // when HOME is empty or relative), XDG_CONFIG_HOME, XDG_CONFIG_DIRS.
 SettingsEnvironment settingsEnvironmentFromProcess();
 
-// The calls a save makes to put bytes on disk and to publish them. Every
-// save goes through the object its SettingsFile was given; this base class
-// makes the system's own calls, so the default is the real thing. A test
-// derives from it to make one step fail (a disk that fills up, a sync or a
-// rename that is refused) and hands its object to the SettingsFile.
-class FileOps {
-public:
-    virtual ~FileOps() = default;
-    virtual ssize_t write(int fd, const void* data, std::size_t size);
-    virtual ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset);
-    virtual int fsync(int fd);
-    virtual int ftruncate(int fd, off_t length);
-    virtual int renameat(int fromDir, const char* from, int toDir, const char* to);
-    // renameat2 with RENAME_NOREPLACE: fails with EEXIST when `to` exists.
-    virtual int renameNoReplace(int fromDir, const char* from, int toDir, const char* to);
-    virtual int linkat(int fromDir, const char* from, int toDir, const char* to);
 
-    // The system's calls, shared by every SettingsFile given no other.
-    static FileOps& system();
-};
+class SettingsSaver;
 
 class SettingsFile {
 public:
-    // `ops` must outlive the SettingsFile.
-    explicit SettingsFile(std::string path, FileOps& ops = FileOps::system());
-    explicit SettingsFile(SettingsLocation location, FileOps& ops = FileOps::system());
+    // A file larger than this is neither read nor written.
+    static constexpr std::uint64_t kMaxFileSize = std::uint64_t(1) << 30;
+
+    explicit SettingsFile(std::string path);
+    explicit SettingsFile(SettingsLocation location);
+    // The same, with every save's writes going through `ops` (POSIX:
+    // settings/file_ops.h), which must outlive the SettingsFile.
+    SettingsFile(std::string path, FileOps& ops);
+    SettingsFile(SettingsLocation location, FileOps& ops);
+    ~SettingsFile();
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
 
     // The file saves go to (and what "Unable to write to" names).
     const std::string& path() const { return loc_.writePath; }
@@ -260,8 +277,8 @@ public:
     // or "" for none.
     std::string readPath() const;
 
-    // A snapshot of the file taken at once and released before returning:
-    // a missing or unreadable file reads as empty.
+    // A snapshot of the file taken at once, without waiting for any lock:
+    // a missing, unreadable or refused file reads as empty.
     class Reader {
     public:
         std::string readString(std::string_view section, std::string_view key,
@@ -276,12 +293,26 @@ public:
     Reader read() const;
 
     // Writes every entry, in order, in one replacement (or one rewrite in
-    // place) of the file. Nothing is changed on disk when it fails.
+    // place) of the file. Nothing is changed on disk when it fails. Once
+    // saveInBackground() was called, the entries are queued instead and the
+    // result says so.
     WriteResult write(const std::vector<IniEntry>& entries) const;
+    // The same, always at once.
+    WriteResult writeNow(const std::vector<IniEntry>& entries) const;
+
+    // From now on write() hands its entries to a SettingsSaver of this file,
+    // which writes them in order on a thread of its own, and returns at once;
+    // read() lays the entries not yet written over the file, so a value just
+    // saved reads back at once. `refusalWaiting` is called on the saver's
+    // thread when a refused save waits to be taken (SettingsSaver).
+    void saveInBackground(std::function<void()> refusalWaiting);
+    // The background saver, or null.
+    SettingsSaver* saver() const { return saver_.get(); }
 
 private:
     SettingsLocation loc_;
-    FileOps* ops_;
+    FileOps* ops_ = nullptr;  // null: the system's calls
+    std::unique_ptr<SettingsSaver> saver_;  // last: its thread uses the rest
 };
 
 }  // namespace kob

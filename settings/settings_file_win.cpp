@@ -59,38 +59,26 @@ std::string fromWide(const std::wstring& w) {
     return s;
 }
 
-// ---------------------------------------------------------------- buffer
+// ---------------------------------------------------------------- memory
 
-void IniDocument::Buffer::release() {
-    if (map_) VirtualFree(map_, 0, MEM_RELEASE);
-    map_ = nullptr;
-    mapSize_ = 0;
+namespace fileplatform {
+
+std::size_t memoryGranule() { return 1u << 20; }
+
+// Committed pages of their own; a larger block is a new one, the old bytes
+// copied over.
+void* growMemory(void* old, std::size_t oldSize, std::size_t size) {
+    void* p = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (p && old) {
+        std::memcpy(p, old, oldSize);
+        VirtualFree(old, 0, MEM_RELEASE);
+    }
+    return p;
 }
 
-bool IniDocument::Buffer::resize(std::size_t n) {
-    constexpr std::size_t kOwnMemoryFrom = 1u << 20;
-    if (n <= mapSize_ && map_) {
-        size_ = n;
-        return true;
-    }
-    if (n < kOwnMemoryFrom && !map_) {
-        small_.resize(n);
-        data_ = small_.data();
-        size_ = n;
-        return true;
-    }
-    const std::size_t want = (n + kOwnMemoryFrom - 1) / kOwnMemoryFrom * kOwnMemoryFrom;
-    void* p = VirtualAlloc(nullptr, want, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-    if (!p) return false;
-    std::memcpy(p, map_ ? map_ : small_.data(), std::min(size_, n));
-    release();
-    small_ = std::string();
-    map_ = p;
-    mapSize_ = want;
-    data_ = static_cast<char*>(p);
-    size_ = n;
-    return true;
-}
+void freeMemory(void* p, std::size_t) { VirtualFree(p, 0, MEM_RELEASE); }
+
+}  // namespace fileplatform
 
 // ---------------------------------------------------------------- file
 
@@ -123,6 +111,9 @@ private:
     HANDLE h_;
 };
 
+// How long a save waits for other writers in all.
+constexpr int kLockWaitMs = 2000;
+
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The name opened as itself: a link or junction is opened, not followed.
@@ -145,7 +136,7 @@ std::uint64_t sizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 bool readAll(HANDLE h, const BY_HANDLE_FILE_INFORMATION& info, IniDocument::Buffer& out) {
     const std::uint64_t size = sizeOf(info);
-    if (size >= fileplatform::kMaxSettingsSize || !out.resize(std::size_t(size))) return false;
+    if (size >= SettingsFile::kMaxFileSize || !out.resize(std::size_t(size))) return false;
     std::size_t done = 0;
     while (done < out.size()) {
         DWORD got = 0;
@@ -212,7 +203,7 @@ bool takeLock(const std::wstring& lockPath, Handle& lock) {
     Handle held(h);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!plainFile(held.get(), info)) return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(fileplatform::kLockWaitMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
     auto pause = std::chrono::milliseconds(4);
     for (;;) {
         OVERLAPPED at{};
@@ -269,7 +260,9 @@ bool exists(const std::string& path, bool ownFile) {
     return h.valid();
 }
 
-bool readSettingsFile(const std::string& path, IniDocument::Buffer& out, bool followLinks) {
+namespace {
+
+bool readFile(const std::string& path, IniDocument::Buffer& out, bool followLinks) {
     out = IniDocument::Buffer();
     const std::wstring w = toWide(path);
     Handle h(followLinks ? CreateFileW(w.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -279,7 +272,17 @@ bool readSettingsFile(const std::string& path, IniDocument::Buffer& out, bool fo
     return h.valid() && plainFile(h.get(), info) && readAll(h.get(), info, out);
 }
 
-bool save(const SettingsLocation& loc, const std::function<void(IniDocument&)>& edit,
+}  // namespace
+
+// A link or junction planted as the own file reads as no file.
+bool readOwn(const SettingsLocation& loc, FileOps*, IniDocument::Buffer& out) {
+    return readFile(loc.writePath, out, false);
+}
+
+bool readPreset(const std::string& path, IniDocument::Buffer& out) { return readFile(path, out, true); }
+
+// Windows saves make the system's calls; `ops` is the POSIX writer's.
+bool save(const SettingsLocation& loc, FileOps*, const std::function<void(IniDocument&)>& edit,
           const std::function<IniDocument::Buffer()>& seed) {
     const std::wstring path = toWide(loc.writePath);
     const std::size_t slash = path.find_last_of(L'\\');
@@ -353,82 +356,5 @@ bool save(const SettingsLocation& loc, const std::function<void(IniDocument&)>& 
 }
 
 }  // namespace fileplatform
-
-}  // namespace kob
-
-// ---------------------------------------------------------------- interim
-// The SettingsFile members on Windows until the shared save routine is
-// split from the POSIX writer.
-#include <cerrno>
-
-namespace kob {
-
-ssize_t FileOps::write(int, const void*, std::size_t) { return errno = ENOSYS, -1; }
-ssize_t FileOps::pwrite(int, const void*, std::size_t, off_t) { return errno = ENOSYS, -1; }
-int FileOps::fsync(int) { return errno = ENOSYS, -1; }
-int FileOps::ftruncate(int, off_t) { return errno = ENOSYS, -1; }
-int FileOps::renameat(int, const char*, int, const char*) { return errno = ENOSYS, -1; }
-int FileOps::renameNoReplace(int, const char*, int, const char*) { return errno = ENOSYS, -1; }
-int FileOps::linkat(int, const char*, int, const char*) { return errno = ENOSYS, -1; }
-FileOps& FileOps::system() {
-    static FileOps ops;
-    return ops;
-}
-
-SettingsLocation SettingsLocation::portable(const std::string& path) {
-    SettingsLocation loc;
-    loc.writePath = path;
-    loc.readPaths = {path};
-    return loc;
-}
-
-SettingsFile::SettingsFile(std::string path, FileOps& ops) : loc_(SettingsLocation::portable(path)), ops_(&ops) {}
-SettingsFile::SettingsFile(SettingsLocation location, FileOps& ops) : loc_(std::move(location)), ops_(&ops) {}
-
-std::string SettingsFile::readPath() const {
-    for (std::size_t i = 0; i < loc_.readPaths.size(); ++i)
-        if (fileplatform::exists(loc_.readPaths[i], i == 0 && loc_.readPaths[i] == loc_.writePath))
-            return loc_.readPaths[i];
-    return {};
-}
-
-SettingsFile::Reader SettingsFile::read() const {
-    Reader r;
-    IniDocument::Buffer bytes;
-    const std::string path = readPath();
-    if (!path.empty() && fileplatform::readSettingsFile(path, bytes, path != loc_.writePath))
-        r.doc_ = IniDocument::adopt(std::move(bytes));
-    return r;
-}
-
-std::string SettingsFile::Reader::readString(std::string_view section, std::string_view key,
-                                             std::string_view def) const {
-    if (auto v = doc_.value(section, key)) return std::move(*v);
-    return std::string(def);
-}
-
-int SettingsFile::Reader::readInt(std::string_view section, std::string_view key, int def) const {
-    if (auto v = doc_.value(section, key)) return parseProfileInt(*v, def);
-    return def;
-}
-
-bool SettingsFile::Reader::readBool(std::string_view section, std::string_view key, bool def) const {
-    return readInt(section, key, def ? 1 : 0) != 0;
-}
-
-WriteResult SettingsFile::write(const std::vector<IniEntry>& entries) const {
-    auto seed = [this] {
-        IniDocument::Buffer bytes;
-        const std::string p = readPath();
-        if (p.empty() || p == loc_.writePath || !fileplatform::readSettingsFile(p, bytes, true))
-            bytes = IniDocument::Buffer();
-        return bytes;
-    };
-    auto edit = [&entries](IniDocument& doc) {
-        for (const IniEntry& e : entries) doc.set(e.section, e.key, e.value);
-    };
-    if (fileplatform::save(loc_, edit, seed)) return {};
-    return {false, "Unable to write to " + loc_.writePath};
-}
 
 }  // namespace kob

@@ -274,6 +274,7 @@ void MainWindowTest::refusedWriteIsReportedAndTheProgramStillEnds() {
     f->show();
     QSignalSpy ended(f, &TForm1::programEnded);
     f->close();
+    h.finishSaves();
     QCOMPARE(h.errors, QStringList{QStringLiteral("Unable to write to ") + QString::fromStdString(h.iniPath())});
     QCOMPARE(ended.count(), 1);
     QVERIFY(QFileInfo(QString::fromStdString(h.iniPath())).isDir());

@@ -51,6 +51,7 @@ void SettingsBytesTest::skinNameThatIsNotUtf8GoesBackByteForByte() {
         QCOMPARE(s->drawnLook(), SkinManager::defaultName());
         h.app->Form1->show();
         h.app->Form1->close();
+        h.finishSaves();
         QCOMPARE(h.errors, QStringList());
         QVERIFY2(h.readIni() == text, h.readIni().c_str());
     }
@@ -79,6 +80,7 @@ void SettingsBytesTest::installedCopyReadsThePresetAndSavesPerUser() {
     app.Form1->show();
     app.Form1->PopupMenu1()->findChild<QAction*>(QStringLiteral("SmokySkin1"))->trigger();
     app.Form1->close();
+    app.shell()->finishSaves();
     QCOMPARE(errors, QStringList());
     QCOMPARE(QString::fromStdString(slurp(root + "/home/pupil/.config/kobaltfa/kobaltfa.ini")),
              QStringLiteral("; school preset\n[Skin]\nSkinName=Smoky (internal)\n"));

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Kobaltfa developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Writes that fail, writers that die, writers that race: the settings file
-// is always the old or the new one, never a mixture, never lost.
+// Writes that fail, writers that die, writers that race, files too large:
+// the settings file is always the old or the new one, never a mixture,
+// never lost.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -148,6 +150,26 @@ TEST(SettingsInjectedFault, FailureAtAnyStepLeavesTheOldFile) {
     EXPECT_EQ(filekit::openDescriptors(), descriptors);
 }
 
+TEST(SettingsRefusedWrite, FileBeyondTheSizeBoundIsNeitherReadNorWritten) {
+    TempDir dir;
+    const std::string path = dir.file("kobaltfa.ini");
+    // Mostly a hole: it takes no room on the disk.
+    spit(path, "[A]\nK=1\n", 0644);
+    ASSERT_EQ(::truncate(path.c_str(), off_t(SettingsFile::kMaxFileSize + 1)), 0);
+    const SettingsFile file(path);
+    EXPECT_EQ(file.read().readInt("A", "K", -1), -1);
+    const WriteResult r = file.write({{"A", "K", "2"}});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Unable to write to " + path);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(std::uint64_t(st.st_size), SettingsFile::kMaxFileSize + 1);
+    char head[8] = {};
+    std::ifstream(path, std::ios::binary).read(head, sizeof head);
+    EXPECT_EQ(std::string(head, sizeof head), "[A]\nK=1\n");
+    EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"});
+}
+
 // Writes one conversion window's values with every key changed.
 WriteResult storeLength(const SettingsFile& file, bool second) {
     const kob::WindowSettings w = kob::conversionWindowSettings(kob::lengthTable());
@@ -218,6 +240,84 @@ TEST(SettingsKilledWriter, FileIsAlwaysTheOldOrTheNewOne) {
     ASSERT_TRUE(storeLength(file, true).ok);
     EXPECT_EQ(slurp(path), second);
     EXPECT_EQ(entriesOf(dir.path), std::vector<std::string>{"kobaltfa.ini"});
+}
+
+// The system's calls, but the process kills itself (SIGKILL) once `killAt`
+// bytes are written: the bytes of that write before the mark reach the
+// file, the rest do not. With no mark it counts the bytes.
+class KillingOps : public kob::FileOps {
+public:
+    explicit KillingOps(std::size_t killAt = SIZE_MAX) : killAt_(killAt) {}
+    ssize_t write(int fd, const void* data, std::size_t size) override {
+        const std::size_t n = room(size);
+        const ssize_t w = n > 0 ? FileOps::write(fd, data, n) : 0;
+        if (n < size) ::raise(SIGKILL);
+        return w;
+    }
+    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override {
+        const std::size_t n = room(size);
+        const ssize_t w = n > 0 ? FileOps::pwrite(fd, data, n, offset) : 0;
+        if (n < size) ::raise(SIGKILL);
+        return w;
+    }
+    std::size_t written() const { return written_; }
+
+private:
+    std::size_t room(std::size_t size) {
+        const std::size_t n = std::min(size, killAt_ - std::min(killAt_, written_));
+        written_ += n;
+        return n;
+    }
+    std::size_t killAt_;
+    std::size_t written_ = 0;
+};
+
+TEST(SettingsKilledWriter, RewriteInPlaceIsFinishedFromItsJournal) {
+    TempDir dir(memoryFolder());
+    const std::string path = dir.file("kobaltfa.ini");
+    std::string padding = "[Mine]\n";
+    for (int i = 0; i < 100; ++i) padding += "Line" + std::to_string(i) + "=" + std::string(40, 'p') + "\n";
+    spit(path, padding, 0644);
+    // A second name: every save of the file is a rewrite in place.
+    ASSERT_EQ(::link(path.c_str(), dir.file("second-name").c_str()), 0);
+    const SettingsFile file(path);
+    ASSERT_TRUE(storeLength(file, true).ok);
+    const std::string second = slurp(path);
+    KillingOps counter;
+    ASSERT_TRUE(storeLength(SettingsFile(path, counter), false).ok);
+    const std::string first = slurp(path);
+    ASSERT_NE(first, second);
+    // The bytes one save writes (its journal, then the file), each a moment
+    // to be killed at.
+    const std::size_t bytes = counter.written();
+    constexpr int kRounds = 240;
+    int kills = 0, torn = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const bool toSecond = slurp(path) == first;
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            KillingOps ops(std::size_t(round) * bytes / kRounds);
+            ::_exit(storeLength(SettingsFile(path, ops), toSecond).ok ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) ++kills;
+        // A reader finds all the old values or all the new ones, and leaves
+        // the file whole.
+        const int limit = file.read().readInt("HosszuTimer", "IdoScroll", -1);
+        const std::string now = slurp(path);
+        if (now != first && now != second) ++torn;
+        EXPECT_EQ(limit, now == second ? 120 : 1) << "round " << round;
+        EXPECT_TRUE(slurp(dir.file("second-name")) == now) << "round " << round;
+    }
+    RecordProperty("kills", kills);
+    EXPECT_GE(kills, 200);
+    EXPECT_EQ(torn, 0);
+    // The next save leaves nothing of the killed ones behind.
+    ASSERT_TRUE(storeLength(file, true).ok);
+    EXPECT_EQ(slurp(dir.file("second-name")), second);
+    EXPECT_EQ(entriesOf(dir.path), (std::vector<std::string>{"kobaltfa.ini", "second-name"}));
 }
 
 TEST(SettingsConcurrentWriters, NoKeyOfEitherIsLost) {

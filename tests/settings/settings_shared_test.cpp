@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The settings file in shared folders: links planted by others, files of
-// other users and groups, folders that take no new files, a lock held by
-// another process. The cases with two users need root to become them (CI
+// other users and groups, folders that take no new files, hard links,
+// temporaries of other users, a lock held by another process, saves in the
+// background. The cases with several users need root to become them (CI
 // runs as root); they are skipped, with the reason, otherwise.
 #include <gtest/gtest.h>
 
@@ -17,13 +18,19 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <memory>
+#include <numeric>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "settings/settings_file.h"
+#include "settings/settings_saver.h"
 #include "support/files.h"
 
 namespace {
@@ -38,6 +45,7 @@ constexpr gid_t kClass = 60000;   // the group both pupils are in
 constexpr uid_t kAnna = 60001;
 constexpr uid_t kBela = 60002;
 constexpr gid_t kOther = 60009;  // a group neither is in
+constexpr uid_t kOutsider = 60003;  // in none of these groups (primary group 60003)
 
 void spit(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -68,17 +76,85 @@ bool root() { return ::geteuid() == 0; }
     if (!root()) GTEST_SKIP() << "needs root to act as two different pupils (uids 60001 and 60002)"
 
 // Runs `write` in a child process as the user `uid` (groups: kClass, plus
-// `extraGroup` when given, with `gid` as the primary group) and umask 002.
+// `extraGroup` when given, with `gid` as the primary group) and `umask`.
 WriteResult as(uid_t uid, gid_t gid, const std::function<WriteResult()>& write,
-               std::optional<gid_t> extraGroup = std::nullopt) {
+               std::optional<gid_t> extraGroup = std::nullopt, mode_t umask = 002) {
     std::vector<gid_t> groups = {kClass};
     if (extraGroup) groups.push_back(*extraGroup);
-    return filekit::runAs(filekit::Identity{uid, gid, groups, mode_t(002)}, write)
+    return filekit::runAs(filekit::Identity{uid, gid, groups, umask}, write)
         .value_or(WriteResult{false, "the child could not act as uid " + std::to_string(uid)});
 }
 
 WriteResult save(const std::string& path, const std::vector<kob::IniEntry>& entries) {
     return SettingsFile(path).write(entries);
+}
+
+// The skin name a read of `path` finds, as `uid` (root: this process), in
+// the message of the result.
+std::string skinReadAs(uid_t uid, const std::string& path) {
+    auto read = [&] { return WriteResult{true, SettingsFile(path).read().readString("Skin", "SkinName", "(none)")}; };
+    return (uid == 0 ? read() : as(uid, uid, read)).message;
+}
+
+// A process that holds a record lock on a file until it is released, or
+// for `holdMs` milliseconds: by default a write lock on the file itself, as
+// a copy of the program takes it where it can make no lock file.
+struct Hold {
+    short type = F_WRLCK;
+    bool ofd = false;                     // a lock of the open file, as the program takes it
+    std::optional<filekit::Identity> as;  // taken first
+    int holdMs = -1;
+};
+
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path, int holdMs = -1)
+        : LockHolder(path, Hold{F_WRLCK, false, std::nullopt, holdMs}) {}
+    LockHolder(const std::string& path, const Hold& h) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (h.as && (::setgroups(h.as->groups.size(), h.as->groups.data()) != 0 || ::setgid(h.as->gid) != 0 ||
+                         ::setuid(h.as->uid) != 0))
+                ::_exit(3);
+            const int fd = ::open(path.c_str(), h.type == F_RDLCK ? O_RDONLY : O_RDWR);
+            struct flock fl {};
+            fl.l_type = h.type;
+            fl.l_whence = SEEK_SET;
+            const char ok = (fd >= 0 && ::fcntl(fd, h.ofd ? F_OFD_SETLK : F_SETLK, &fl) == 0) ? '1' : '0';
+            (void)!::write(fds[1], &ok, 1);
+            if (h.holdMs >= 0) {
+                ::usleep(useconds_t(h.holdMs) * 1000);
+                ::_exit(0);
+            }
+            for (;;) ::pause();
+        }
+        ::close(fds[1]);
+        char ok = '0';
+        (void)!::read(fds[0], &ok, 1);
+        ::close(fds[0]);
+        locked_ = ok == '1';
+    }
+    ~LockHolder() { release(); }
+    void release() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    bool locked() const { return locked_; }
+
+private:
+    pid_t pid_ = -1;
+    bool locked_ = false;
+};
+
+// `path` write-locked by its writer `uid` (of the class), as a save holds
+// its temporary or its lock file.
+std::unique_ptr<LockHolder> holdAs(uid_t uid, const std::string& path) {
+    return std::make_unique<LockHolder>(path, Hold{F_WRLCK, true, filekit::Identity{uid, kClass, {kClass}, {}}, -1});
 }
 
 // ---------------------------------------------------------------- links
@@ -90,12 +166,12 @@ TEST(SettingsLinks, PlantedLinksAreRefusedAndNothingIsWrittenThroughThem) {
     const std::string shared = t.folder("class", 0, kClass, 02775);
     const std::string belaHome = t.folder("bela", kBela, kBela, 0700);
     const std::string victim = belaHome + "/notes.txt";
-    spit(victim, "Bela's notes\n", 0600);
+    spit(victim, "[Skin]\nSkinName=Bela's notes\n", 0600);
     (void)!::chown(victim.c_str(), kBela, kBela);
     const std::string rootFile = t.file("root-owned.conf");
-    spit(rootFile, "root's file\n", 0644);
+    spit(rootFile, "[Skin]\nSkinName=root's file\n", 0644);
     const std::string annaFile = shared + "/anna.ini";
-    spit(annaFile, "[A]\nK=1\n", 0666);
+    spit(annaFile, "[Skin]\nSkinName=Anna's\n", 0666);
     (void)!::chown(annaFile.c_str(), kAnna, kClass);
 
     const struct {
@@ -130,6 +206,8 @@ TEST(SettingsLinks, PlantedLinksAreRefusedAndNothingIsWrittenThroughThem) {
         EXPECT_EQ(slurp(rootFile), rootBefore);
         EXPECT_EQ(slurp(annaFile), annaBefore);
         EXPECT_EQ(entriesOf(belaHome), std::vector<std::string>{"notes.txt"});
+        // Reads follow the same rules: nothing is read through the link.
+        EXPECT_EQ(skinReadAs(c.saver, link), "(none)");
         ::unlink(link.c_str());
     }
 }
@@ -150,6 +228,10 @@ TEST(SettingsLinks, OwnLinkInTheSameFolderIsWrittenThrough) {
         EXPECT_EQ(slurp(home + "/real.ini"), "[A]\r\nK=" + target + "\r\n");
         EXPECT_EQ(statOf(home + "/real.ini").st_mode & 07777, 0640u);
         EXPECT_EQ(statOf(home + "/real.ini").st_uid, kAnna);
+        EXPECT_EQ(as(kAnna, kAnna, [&] {
+                      return WriteResult{true, SettingsFile(home + "/kobaltfa.ini").read().readString("A", "K", "")};
+                  }).message,
+                  target);
         ::unlink((home + "/kobaltfa.ini").c_str());
     }
     EXPECT_EQ(entriesOf(home), std::vector<std::string>{"real.ini"});
@@ -159,34 +241,49 @@ TEST(SettingsLinks, OwnLinkInTheSameFolderIsWrittenThrough) {
 
 TEST(SettingsOwnership, TwoPupilsOfOneGroupBothKeepSaving) {
     NEEDS_ROOT();
-    TempDir t;
-    const std::string shared = t.folder("class", 0, kClass, 0775);
-    const std::string path = shared + "/kobaltfa.ini";
-    ASSERT_TRUE(as(kAnna, kClass, [&] { return save(path, {{"Skin", "SkinName", "Anna"}}); }).ok);
-    const struct stat made = statOf(path);
-    ASSERT_EQ(made.st_uid, kAnna);
-    ASSERT_EQ(made.st_gid, kClass);
-    ASSERT_EQ(made.st_mode & 07777, 0664u);
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        mode_t umask;
+        gid_t primary;  // the pupils' primary group
+    } cases[] = {
+        {"group-writable folder, umask 002", 0775, 002, kClass},
+        // Debian's usual umask: the folder's set-group-id bit makes new
+        // files group-writable all the same.
+        {"set-group-id class folder, umask 022", 02775, 022, kClass},
+        {"set-group-id class folder, umask 022, own primary groups", 02775, 022, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir t;
+        const std::string shared = t.folder("class", 0, kClass, c.folderMode);
+        const std::string path = shared + "/kobaltfa.ini";
+        auto pupil = [&](uid_t who, const std::vector<kob::IniEntry>& e) {
+            return as(who, c.primary ? c.primary : who, [&] { return save(path, e); }, std::nullopt, c.umask);
+        };
+        ASSERT_TRUE(pupil(kAnna, {{"Skin", "SkinName", "Anna"}}).ok);
+        const struct stat made = statOf(path);
+        ASSERT_EQ(made.st_uid, kAnna);
+        ASSERT_EQ(made.st_gid, kClass);
+        ASSERT_EQ(made.st_mode & 07777, 0664u);
 
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        const std::string n = std::to_string(round);
-        const WriteResult b = as(kBela, kClass, [&] {
-            return save(path, {{"Skin", "SkinName", "Bela" + n}, {"Bela", "Round", n}});
-        });
-        EXPECT_TRUE(b.ok) << b.message;
-        const WriteResult a = as(kAnna, kClass, [&] {
-            return save(path, {{"OsszeTimer", "IdoScroll", n}, {"Anna", "Round", n}});
-        });
-        EXPECT_TRUE(a.ok) << a.message;
-        const struct stat now = statOf(path);
-        EXPECT_EQ(now.st_uid, kAnna) << "the owner stays";
-        EXPECT_EQ(now.st_gid, kClass);
-        EXPECT_EQ(now.st_mode & 07777, 0664u);
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE("round " + std::to_string(round));
+            const std::string n = std::to_string(round);
+            const WriteResult b = pupil(kBela, {{"Skin", "SkinName", "Bela" + n}, {"Bela", "Round", n}});
+            EXPECT_TRUE(b.ok) << b.message;
+            const WriteResult a = pupil(kAnna, {{"OsszeTimer", "IdoScroll", n}, {"Anna", "Round", n}});
+            EXPECT_TRUE(a.ok) << a.message;
+            const struct stat now = statOf(path);
+            EXPECT_EQ(now.st_uid, kAnna) << "the owner stays";
+            EXPECT_EQ(now.st_gid, kClass);
+            EXPECT_EQ(now.st_mode & 07777, 0664u);
+        }
+        // Each pupil's keys kept; the skin is the last writer's.
+        EXPECT_EQ(slurp(path),
+                  "[Skin]\nSkinName=Bela2\n[Bela]\nRound=2\n[OsszeTimer]\nIdoScroll=2\n[Anna]\nRound=2\n");
+        EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"kobaltfa.ini"});
     }
-    // Each pupil's keys kept; the skin is the last writer's.
-    EXPECT_EQ(slurp(path), "[Skin]\nSkinName=Bela2\n[Bela]\nRound=2\n[OsszeTimer]\nIdoScroll=2\n[Anna]\nRound=2\n");
-    EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"kobaltfa.ini"});
 }
 
 TEST(SettingsOwnership, OwnerGroupAndModeAreKeptByEitherWayOfSaving) {
@@ -282,62 +379,82 @@ TEST(SettingsOwnership, FailedRewriteInPlacePutsTheOldBytesBack) {
     EXPECT_EQ(slurp(path), "[A]\nK=\n; tail that a shorter file would cut\n");
 }
 
-TEST(SettingsOwnership, FileWithFurtherHardLinksIsNotRewrittenInPlace) {
+TEST(SettingsOwnership, FileWithFurtherHardLinksIsRewrittenInPlaceForItsOwnerOnly) {
+    NEEDS_ROOT();
+    const struct {
+        const char* name;
+        uid_t owner;
+        bool saved;
+    } cases[] = {
+        {"the saving pupil's own file: every name sees the save", kAnna, true},
+        {"another user's file: refused", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir t;
+        const std::string folder = t.folder("class", 0, kClass, 0775);
+        const std::string path = folder + "/kobaltfa.ini";
+        spit(path, "[A]\nK=1\n", 0666);
+        ASSERT_EQ(::chown(path.c_str(), c.owner, kClass), 0);
+        ASSERT_EQ(::link(path.c_str(), t.file("other-name").c_str()), 0);
+        const ino_t inode = statOf(path).st_ino;
+        const WriteResult r = as(kAnna, kClass, [&] { return save(path, {{"A", "K", "2"}}); });
+        EXPECT_EQ(r.ok, c.saved) << r.message;
+        if (!c.saved) {
+            EXPECT_EQ(r.message, "Unable to write to " + path);
+        }
+        const std::string expected = c.saved ? "[A]\nK=2\n" : "[A]\nK=1\n";
+        EXPECT_EQ(slurp(path), expected);
+        EXPECT_EQ(slurp(t.file("other-name")), expected);
+        EXPECT_EQ(statOf(path).st_ino, inode);
+        EXPECT_EQ(statOf(path).st_nlink, 2u);
+        EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"kobaltfa.ini"});
+    }
+}
+
+TEST(SettingsOwnership, ASaveRemovesOnlyTemporariesThatAreStaleAndItsOwn) {
     NEEDS_ROOT();
     TempDir t;
-    const std::string folder = t.folder("exe", 0, 0, 0755);
+    const std::string folder = t.folder("class", 0, kClass, 02775);
     const std::string path = folder + "/kobaltfa.ini";
-    spit(path, "[A]\nK=1\n", 0666);
-    ASSERT_EQ(::link(path.c_str(), t.file("other-name").c_str()), 0);
-    const WriteResult r = as(kAnna, kAnna, [&] { return save(path, {{"A", "K", "2"}}); });
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, "Unable to write to " + path);
-    EXPECT_EQ(slurp(t.file("other-name")), "[A]\nK=1\n");
+    spit(path, "[A]\nK=1\n", 0664);
+    ASSERT_EQ(::chown(path.c_str(), kAnna, kClass), 0);
+    const struct {
+        const char* name;
+        uid_t owner;
+        bool held;       // its writer holds a lock on it: a save under way
+        int ageSeconds;
+        bool stays;
+    } cases[] = {
+        {".kobaltfa.ini.tmpBela01", kBela, true, 0, true},
+        {".kobaltfa.ini.tmpBela02", kBela, true, 600, true},
+        {".kobaltfa.ini.tmpBela03", kBela, false, 10, true},
+        {".kobaltfa.ini.tmpBela04", kBela, false, 120, false},
+        {".kobaltfa.ini.tmpAnna01", kAnna, false, 0, false},
+        {".kobaltfa.ini.tmpAnna02", kAnna, true, 0, true},
+    };
+    std::vector<std::unique_ptr<LockHolder>> holders;
+    std::vector<std::string> expected = {"kobaltfa.ini"};
+    for (const auto& c : cases) {
+        const std::string p = folder + "/" + c.name;
+        spit(p, "[A]\nK=half-written\n", 0664);
+        ASSERT_EQ(::chown(p.c_str(), c.owner, kClass), 0);
+        const struct timespec times[2] = {{time(nullptr) - c.ageSeconds, 0}, {time(nullptr) - c.ageSeconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+        if (c.stays) expected.push_back(c.name);
+    }
+    std::sort(expected.begin(), expected.end());
+    // The held ones are held by their writers, as a save holds its temporary.
+    for (const auto& c : cases)
+        if (c.held) holders.push_back(holdAs(c.owner, folder + "/" + c.name));
+    for (const auto& h : holders) ASSERT_TRUE(h->locked());
+    const WriteResult r = as(kAnna, kClass, [&] { return save(path, {{"A", "K", "2"}}); });
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(entriesOf(folder), expected);
+    EXPECT_EQ(slurp(path), "[A]\nK=2\n");
 }
 
 // ---------------------------------------------------------------- locking
-
-// A process that holds the file's write lock until it is killed, or for
-// `holdMs` milliseconds.
-class LockHolder {
-public:
-    explicit LockHolder(const std::string& path, int holdMs = -1) {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(path.c_str(), O_RDWR);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? '1' : '0';
-            (void)!::write(fds[1], &ok, 1);
-            if (holdMs >= 0) {
-                ::usleep(useconds_t(holdMs) * 1000);
-                ::_exit(0);
-            }
-            for (;;) ::pause();
-        }
-        ::close(fds[1]);
-        char ok = '0';
-        (void)!::read(fds[0], &ok, 1);
-        ::close(fds[0]);
-        locked_ = ok == '1';
-    }
-    ~LockHolder() { release(); }
-    void release() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-    bool locked() const { return locked_; }
-
-private:
-    pid_t pid_ = -1;
-    bool locked_ = false;
-};
 
 TEST(SettingsLock, HeldLockRefusesTheSaveInsteadOfHangingAndLosesNothing) {
     TempDir t;
@@ -373,6 +490,125 @@ TEST(SettingsLock, SaveWaitsForALockThatIsSoonReleased) {
     const WriteResult r = save(path, {{"A", "K", "2"}});
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_EQ(slurp(path), "[A]\nK=2\n");
+}
+
+TEST(SettingsLock, SavesInTheBackgroundHoldUpNoOneAndStayInOrder) {
+    TempDir t;
+    const std::string path = t.file("kobaltfa.ini");
+    const std::string lock = t.file(".kobaltfa.ini.lock");
+    spit(path, "[A]\nK=0\n");
+    spit(lock, "", 0600);
+    filekit::RecordingOps ops;
+    SettingsFile file(path, ops);
+    int told = 0;
+    file.saveInBackground([&] { ++told; });
+    const auto caller = std::this_thread::get_id();
+    {
+        // Another saver holds the lock until the background saver has
+        // paused once and the caller has looked.
+        LockHolder other(lock, Hold{F_WRLCK, true, std::nullopt, -1});
+        ASSERT_TRUE(other.locked());
+        std::promise<void> looked;
+        std::shared_future<void> lookedDone = looked.get_future().share();
+        ops.atPause = [&](std::size_t n) {
+            if (n == 1) lookedDone.wait();
+        };
+        EXPECT_TRUE(file.write({{"A", "K", "1"}}).queued);
+        EXPECT_TRUE(file.write({{"A", "K", "2"}, {"B", "L", "1"}}).queued);
+        // The values saved read back at once; the file is not written yet.
+        const auto r = file.read();
+        EXPECT_EQ(r.readInt("A", "K", -1), 2);
+        EXPECT_EQ(r.readInt("B", "L", -1), 1);
+        EXPECT_EQ(slurp(path), "[A]\nK=0\n");
+        other.release();
+        looked.set_value();
+        ASSERT_TRUE(file.saver()->finish(std::chrono::seconds(10)));
+    }
+    EXPECT_EQ(slurp(path), "[A]\nK=2\n[B]\nL=1\n");
+    EXPECT_FALSE(file.saver()->takeRefusal());
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(entriesOf(t.path), std::vector<std::string>{"kobaltfa.ini"}) << "the lock file goes with its save";
+    {
+        // Held for ever: the saves are refused, and told once.
+        spit(lock, "", 0600);
+        LockHolder other(lock, Hold{F_WRLCK, true, std::nullopt, -1});
+        ASSERT_TRUE(other.locked());
+        ops.atPause = nullptr;
+        file.write({{"C", "K", "1"}});
+        file.write({{"C", "K", "2"}});
+        ASSERT_TRUE(file.saver()->finish(std::chrono::seconds(10)));
+        const auto refusal = file.saver()->takeRefusal();
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->message, "Unable to write to " + path);
+        EXPECT_FALSE(file.saver()->takeRefusal());
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(file.read().readInt("C", "K", -1), -1);
+    }
+    EXPECT_EQ(slurp(path), "[A]\nK=2\n[B]\nL=1\n");
+    // Neither a read nor a save ever paused on the caller's thread.
+    EXPECT_TRUE(ops.pausesOn(caller).empty());
+}
+
+TEST(SettingsLock, AHeldLockIsTriedAgainAfterGrowingPauses) {
+    TempDir t;
+    const std::string path = t.file("kobaltfa.ini");
+    spit(path, "[A]\nK=1\n");
+    spit(t.file(".kobaltfa.ini.lock"), "", 0600);
+    LockHolder other(t.file(".kobaltfa.ini.lock"), Hold{F_WRLCK, true, std::nullopt, -1});
+    ASSERT_TRUE(other.locked());
+    filekit::RecordingOps ops;  // the pauses are counted, not slept
+    EXPECT_FALSE(SettingsFile(path, ops).write({{"A", "K", "2"}}).ok);
+    const std::vector<int> p = ops.pausesOn(std::this_thread::get_id());
+    ASSERT_FALSE(p.empty());
+    EXPECT_LE(p.front(), 10);
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end() - 1)) << "the last pause is what is left of the wait";
+    EXPECT_LE(*std::max_element(p.begin(), p.end()), 200);
+    EXPECT_EQ(std::accumulate(p.begin(), p.end(), 0), 2000);
+    EXPECT_LE(p.size(), 20u);
+    EXPECT_EQ(slurp(path), "[A]\nK=1\n");
+}
+
+TEST(SettingsLock, AnAccountThatMayOnlyReadTheFileCannotHoldUpSaves) {
+    NEEDS_ROOT();
+    TempDir t;
+    const std::string folder = t.folder("class", 0, kClass, 02775);
+    const std::string path = folder + "/kobaltfa.ini";
+    const std::string lock = folder + "/.kobaltfa.ini.lock";
+    spit(path, "[A]\nK=0\n", 0664);
+    ASSERT_EQ(::chown(path.c_str(), kAnna, kClass), 0);
+    // The outsider may read the file (its "other" bits) and holds read locks
+    // on it, of both kinds, for the whole run.
+    const filekit::Identity outsider{kOutsider, kOutsider, {kOutsider}, {}};
+    LockHolder reader(path, Hold{F_RDLCK, false, outsider, -1});
+    LockHolder ofdReader(path, Hold{F_RDLCK, true, outsider, -1});
+    ASSERT_TRUE(reader.locked());
+    ASSERT_TRUE(ofdReader.locked());
+    for (int round = 0; round < 2; ++round) {
+        for (uid_t who : {kAnna, kBela, uid_t(0)}) {
+            SCOPED_TRACE("round " + std::to_string(round) + ", uid " + std::to_string(who));
+            const std::string value = std::to_string(round) + "-" + std::to_string(who);
+            // While the save is under way, its lock file gives "other" nothing.
+            auto saveAndLook = [&] {
+                filekit::RecordingOps ops;
+                std::string lockMode;
+                ops.atSync = [&] {
+                    struct stat st {};
+                    if (lockMode.empty() && ::lstat(lock.c_str(), &st) == 0)
+                        lockMode = std::to_string(st.st_mode & 0777) + " gid " + std::to_string(st.st_gid);
+                };
+                const WriteResult r = SettingsFile(path, ops).write({{"A", "K", value}});
+                if (!r.ok || !ops.pausesOn(std::this_thread::get_id()).empty())
+                    return WriteResult{false, "refused or waited: " + r.message};
+                return WriteResult{true, lockMode};
+            };
+            const WriteResult r = who == 0 ? saveAndLook() : as(who, kClass, saveAndLook);
+            EXPECT_TRUE(r.ok) << r.message;
+            EXPECT_EQ(r.message, std::to_string(0660) + " gid " + std::to_string(kClass));
+            EXPECT_EQ(slurp(path), "[A]\nK=" + value + "\n");
+        }
+    }
+    EXPECT_EQ(statOf(path).st_uid, kAnna);
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"kobaltfa.ini"});
 }
 
 }  // namespace

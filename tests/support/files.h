@@ -3,7 +3,7 @@
 
 // Files for the settings tests (no toolkit): whole-file reads, folder
 // listings, the count of open descriptors, a save run in a child process under another identity, and file
-// operations that make one step of a save fail.
+// operations that make one step of a save fail or record its pauses.
 #pragma once
 
 #include <dirent.h>
@@ -18,11 +18,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "settings/file_ops.h"
 #include "settings/settings_file.h"
 
 namespace filekit {
@@ -177,6 +180,48 @@ private:
     Faults f_;
     std::size_t written_ = 0;
     bool spent_ = false;
+};
+
+// The system's calls, with the pauses a save makes while a lock is held
+// recorded: the thread that paused and for how long. They are slept only
+// when `sleep` is set; `atPause` runs at each (given the pauses so far),
+// `atSync` before each flush.
+class RecordingOps : public kob::FileOps {
+public:
+    explicit RecordingOps(bool sleep = false) : sleep_(sleep) {}
+    struct Pause {
+        std::thread::id thread;
+        int ms;
+    };
+    void pause(int ms) override {
+        std::size_t count;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            pauses_.push_back({std::this_thread::get_id(), ms});
+            count = pauses_.size();
+        }
+        if (atPause) atPause(count);
+        if (sleep_) FileOps::pause(ms);
+    }
+    // The pauses made on `thread`.
+    std::vector<int> pausesOn(std::thread::id thread) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<int> out;
+        for (const Pause& p : pauses_)
+            if (p.thread == thread) out.push_back(p.ms);
+        return out;
+    }
+    int fsync(int fd) override {
+        if (atSync) atSync();
+        return FileOps::fsync(fd);
+    }
+    std::function<void(std::size_t)> atPause;
+    std::function<void()> atSync;
+
+private:
+    bool sleep_;
+    mutable std::mutex mutex_;
+    std::vector<Pause> pauses_;
 };
 
 }  // namespace filekit

@@ -81,7 +81,12 @@ std::string newFileText(const std::string& text) {
     return out;
 }
 
+void Harness::finishSaves() const {
+    if (app) app->shell()->finishSaves();
+}
+
 std::string Harness::readIni() const {
+    finishSaves();
     QFile f(QString::fromStdString(iniPath()));
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll().toStdString();

@@ -101,7 +101,10 @@ struct Harness {
     ~Harness();
 
     std::string iniPath() const;
+    // The file once the saves under way have ended.
     std::string readIni() const;
+    // Waits for the saves under way; a refused one is then in `errors`.
+    void finishSaves() const;
     void writeIni(const std::string& text) const;
 
     QTemporaryDir dir;

@@ -32,6 +32,8 @@ for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
 pactl set-default-sink cues
 parec --device=cues.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=5 >"$work/rec.raw" &
 recorder=$!
+# The recorder is taking the monitor's samples before the program starts.
+for _ in $(seq 100); do [ -s "$work/rec.raw" ] && break; sleep 0.05; done
 
 cp "$exe" "$work/kobaltfa.exe"
 start_program "$work/kobaltfa.exe"
