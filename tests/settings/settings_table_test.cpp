@@ -14,10 +14,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
 #include "app/settings_layout.h"
+#include "arith/arith_settings.h"
+#include "measure/conversion_settings.h"
 
 namespace {
 
@@ -285,3 +288,68 @@ TEST(SettingsTable, StoreTakesEachValueAtItsKeysPlaceAndDefaultsTheRest) {
 }
 
 }  // namespace
+
+// Every window read and written back, as the program does at its closes,
+// then written again with every value changed: the bytes on disk for each
+// settings file of the fuzz corpus and for a missing file. The expected
+// bytes (settings_roundtrip.golden) were written by the program before its
+// settings were declared once; regenerate them only for a deliberate
+// change of the file format: KOBALTFA_WRITE_GOLDEN=1 kobaltfa_core_tests.
+namespace {
+
+std::string roundTrip(const std::string& input, bool exists) {
+    TempIni ini;
+    if (exists) ini.write(input);
+    const SettingsFile file(ini.path);
+    auto wrote = [](const kob::WriteResult& r) { EXPECT_TRUE(r.ok) << r.message; };
+    const std::vector<const kob::ArithWindowData*> arith = {&kob::additionData(), &kob::subtractionData(),
+                                                            &kob::multiplicationData(), &kob::divisionData()};
+    const std::vector<const kob::UnitTable*> units = {&kob::areaTable(), &kob::lengthTable(), &kob::volumeTable(),
+                                                      &kob::massTable()};
+    wrote(kob::storeMainSettings(file, kob::loadMainSettings(file)));
+    for (const auto* d : arith) wrote(kob::storeArithSettings(file, *d, kob::loadArithSettings(file, *d)));
+    for (const auto* u : units) wrote(kob::storeConversionSettings(file, *u, kob::loadConversionSettings(file, *u)));
+    std::string out = "-- read and written back\n" + ini.read();
+
+    kob::MainSettings m = kob::loadMainSettings(file);
+    m.skinName += "+";
+    wrote(kob::storeMainSettings(file, m));
+    for (const auto* d : arith) {
+        kob::ArithSettings s = kob::loadArithSettings(file, *d);
+        s.timeLimit = s.timeLimit % 120 + 1;
+        s.selected = s.selected ? std::optional<std::size_t>((*s.selected + 1) % d->buttons.size()) : std::nullopt;
+        wrote(kob::storeArithSettings(file, *d, s));
+    }
+    for (const auto* u : units) {
+        kob::ConversionSettings s = kob::loadConversionSettings(file, *u);
+        s.timeLimit = 121 - s.timeLimit;
+        for (int& m : s.maxima) m = m / 3 + 7;
+        s.switchedOn.flip();
+        s.given = s.given ? std::optional<std::size_t>((*s.given + 1) % u->size()) : std::optional<std::size_t>(0);
+        if (u == &kob::volumeTable()) s.maxima.resize(2);  // the other rows are written with their defaults
+        wrote(kob::storeConversionSettings(file, *u, s));
+    }
+    return out + "-- every value changed\n" + ini.read();
+}
+
+}  // namespace
+
+TEST(SettingsTable, TheBytesOnDiskStayAsTheyWere) {
+    const std::filesystem::path corpus = std::filesystem::path(KOBALTFA_SOURCE_DIR) / "fuzz/corpus/settings_reader";
+    std::set<std::filesystem::path> inputs;
+    for (const auto& e : std::filesystem::directory_iterator(corpus)) inputs.insert(e.path());
+    ASSERT_FALSE(inputs.empty());
+    std::string all = "== (no file)\n" + roundTrip("", false);
+    for (const auto& p : inputs) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        all += "== " + p.filename().string() + "\n" + roundTrip(ss.str(), true);
+    }
+    const std::string golden = std::string(KOBALTFA_SOURCE_DIR) + "/tests/settings/settings_roundtrip.golden";
+    if (std::getenv("KOBALTFA_WRITE_GOLDEN")) std::ofstream(golden, std::ios::binary) << all;
+    std::ifstream in(golden, std::ios::binary);
+    std::stringstream expected;
+    expected << in.rdbuf();
+    EXPECT_EQ(all, expected.str());
+}
