@@ -3,44 +3,46 @@
 
 #include "app/settings_layout.h"
 
-#include "arith/arith_settings.h"
-#include "measure/conversion_settings.h"
-
 namespace kob {
 
-WindowSettings mainWindowSettings() {
-    WindowSettings w;
-    w.window = "TForm1";
-    w.add(stringKey("Skin", "SkinName", "Aluminium (internal)"));
+namespace {
+
+RecordSettings<MainSettings> declareMain() {
+    RecordSettings<MainSettings> w("TForm1", MainSettings{});
+    w.add(stringKey("Skin", "SkinName", "Aluminium (internal)"), member(&MainSettings::skinName));
     return w;
 }
 
-MainSettings loadMainSettings(const SettingsFile& file) {
-    return {loadWindowSettings(file, mainWindowSettings()).front().stringValue};
+}  // namespace
+
+const SettingsRegistry& settingsRegistry() {
+    static const SettingsRegistry registry = [] {
+        static const RecordSettings<MainSettings> main = declareMain();
+        SettingsRegistry r{&main, {}, {}, {&main.keys()}};
+        for (const ArithWindowData* d : {&additionData(), &subtractionData(), &multiplicationData(), &divisionData()}) {
+            r.arithmetic.push_back(&arithSettings(*d));
+            r.windows.push_back(&r.arithmetic.back()->keys());
+        }
+        for (const UnitTable* u : {&areaTable(), &lengthTable(), &volumeTable(), &massTable()}) {
+            r.conversion.push_back(&conversionSettings(*u));
+            r.windows.push_back(&r.conversion.back()->keys());
+        }
+        return r;
+    }();
+    return registry;
 }
+
+MainSettings loadMainSettings(const SettingsFile& file) { return settingsRegistry().main->load(file); }
 
 WriteResult storeMainSettings(const SettingsFile& file, const MainSettings& s) {
-    SettingValue name;
-    name.stringValue = s.skinName;
-    return storeWindowSettings(file, mainWindowSettings(), {name});
+    return settingsRegistry().main->store(file, s);
 }
 
-const std::vector<WindowSettings>& settingsTable() {
-    static const std::vector<WindowSettings> table = [] {
-        std::vector<WindowSettings> t;
-        t.push_back(mainWindowSettings());
-        for (const ArithWindowData* s : {&additionData(), &subtractionData(), &multiplicationData(), &divisionData()})
-            t.push_back(arithWindowSettings(*s));
-        for (const UnitTable* u : {&areaTable(), &lengthTable(), &volumeTable(), &massTable()})
-            t.push_back(conversionWindowSettings(*u));
-        return t;
-    }();
-    return table;
-}
+const std::vector<const WindowSettings*>& settingsTable() { return settingsRegistry().windows; }
 
 const WindowSettings& windowSettings(const std::string& windowClass) {
-    for (const WindowSettings& w : settingsTable())
-        if (w.window == windowClass) return w;
+    for (const WindowSettings* w : settingsTable())
+        if (w->window == windowClass) return *w;
     static const WindowSettings none;
     return none;
 }

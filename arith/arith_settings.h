@@ -23,8 +23,10 @@ struct ArithSettings {
     std::optional<std::size_t> selected = 0;  // index into the buttons; none selected when empty
 };
 
-// The window's keys, in reading (and writing) order.
-WindowSettings arithWindowSettings(const ArithWindowData& data);
+// The window's settings, declared once per window description: the time
+// limit bound to `timeLimit`, each button bound to `selected`; reading order
+// is writing order.
+const RecordSettings<ArithSettings>& arithSettings(const ArithWindowData& data);
 
 // Reads the window's keys. The time limit is clamped to 1..120. The buttons
 // are read in order as the window applies them: one stored as selected

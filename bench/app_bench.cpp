@@ -535,8 +535,7 @@ int makeBigIni(const std::string& path, double megabytes) {
     const long long lines = (long long)(megabytes * 1e6 / 11);
     // The program's sections, but for the addition window's choices (its
     // close adds them, which shows that the close wrote).
-    std::vector<const kob::WindowSettings*> windows;
-    for (const auto& w : kob::settingsTable()) windows.push_back(&w);
+    const std::vector<const kob::WindowSettings*> windows = kob::settingsTable();
     std::vector<std::pair<std::string, std::vector<const kob::SettingKey*>>> sections;
     for (const auto* w : windows)
         for (const auto& k : w->keys) {

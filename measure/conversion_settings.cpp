@@ -14,61 +14,41 @@ namespace {
 std::string spinSection(std::string_view stem) { return std::string(stem) + "Spinek"; }      // the maxima
 std::string switchSection(std::string_view stem) { return std::string(stem) + "CheckBoxok"; }  // the switches
 
-// Where a window's keys stand: the time limit first, then the n spin boxes,
-// the n switches and the n choices, each in row order.
-struct KeyIndex {
-    std::size_t rows;
-    static constexpr std::size_t timeLimit = 0;
-    std::size_t spin(std::size_t row) const { return 1 + row; }
-    std::size_t toggle(std::size_t row) const { return 1 + rows + row; }
-    std::size_t choice(std::size_t row) const { return 1 + 2 * rows + row; }
-};
-
-}  // namespace
-
-WindowSettings conversionWindowSettings(const UnitTable& table) {
+RecordSettings<ConversionSettings> declare(const UnitTable& table) {
+    using S = ConversionSettings;
     const std::string& stem = table.sectionStem;
-    WindowSettings w;
-    w.window = table.window;
-    w.add(timeLimitSetting(stem));
+    RecordSettings<S> w(table.window, S{});
+    w.add(timeLimitSetting(stem), member(&S::timeLimit));
     const std::string spins = spinSection(stem), toggles = switchSection(stem), choices = choiceSection(stem);
-    for (const UnitRow& r : table.rows) w.add(integerKey(spins, r.spin, r.spinDefault, r.spinMin, r.spinMax));
-    for (const UnitRow& r : table.rows) w.add(booleanKey(toggles, r.toggle, true));
-    for (const UnitRow& r : table.rows) w.add(booleanKey(choices, r.choice, false));
+    std::vector<std::size_t> spinKeys;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const UnitRow& r = table.rows[i];
+        spinKeys.push_back(w.add(integerKey(spins, r.spin, r.spinDefault, r.spinMin, r.spinMax), element(&S::maxima, i)));
+    }
+    for (std::size_t i = 0; i < table.size(); ++i)
+        w.add(booleanKey(toggles, table.rows[i].toggle, true), element(&S::switchedOn, i));
+    for (std::size_t i = 0; i < table.size(); ++i)
+        w.add(booleanKey(choices, table.rows[i].choice, false), choice(&S::given, i));
     // The maxima are written in the table's own order for them.
-    const KeyIndex at{table.size()};
-    for (std::size_t i = 0; i < table.spinWriteOrder.size(); ++i)
-        w.writeOrder[at.spin(i)] = int(at.spin(table.spinWriteOrder[i]));
+    std::vector<std::size_t> written;
+    for (std::size_t row : table.spinWriteOrder) written.push_back(spinKeys.at(row));
+    w.writeInOrder(written);
     return w;
 }
 
+}  // namespace
+
+const RecordSettings<ConversionSettings>& conversionSettings(const UnitTable& table) {
+    return declaredOnce<ConversionSettings>(table, declare);
+}
+
 ConversionSettings loadConversionSettings(const SettingsFile& file, const UnitTable& table) {
-    const std::vector<SettingValue> v = loadWindowSettings(file, conversionWindowSettings(table));
-    const KeyIndex at{table.size()};
-    ConversionSettings s;
-    s.timeLimit = v[at.timeLimit].intValue;
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        s.maxima.push_back(v[at.spin(r)].intValue);
-        s.switchedOn.push_back(v[at.toggle(r)].intValue != 0);
-        // Selecting one choice clears the others; storing false only clears
-        // that one, which is not selected yet: the last true one wins.
-        if (v[at.choice(r)].intValue != 0) s.given = r;
-    }
-    return s;
+    return conversionSettings(table).load(file);
 }
 
 WriteResult storeConversionSettings(const SettingsFile& file, const UnitTable& table,
                                     const ConversionSettings& s) {
-    const WindowSettings w = conversionWindowSettings(table);
-    std::vector<SettingValue> v = defaultSettings(w);
-    const KeyIndex at{table.size()};
-    v[at.timeLimit].intValue = s.timeLimit;
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        if (r < s.maxima.size()) v[at.spin(r)].intValue = s.maxima[r];
-        if (r < s.switchedOn.size()) v[at.toggle(r)].intValue = s.switchedOn[r] ? 1 : 0;
-        v[at.choice(r)].intValue = s.given == r ? 1 : 0;
-    }
-    return storeWindowSettings(file, w, v);
+    return conversionSettings(table).store(file, s);
 }
 
 std::optional<int> spinTextNumber(const std::string& text) {

@@ -26,11 +26,12 @@ struct ConversionSettings {
     std::optional<std::size_t> given;    // the selected choice
 };
 
-// The window's keys: in reading order the time limit, the spin boxes
-// (default and range from the unit table), the switches (default on) and
-// the choices (default off), each in row order. The spin boxes are written
-// with the cm row before the dm row (SpinNcm before SpinNdm).
-WindowSettings conversionWindowSettings(const UnitTable& table);
+// The window's settings, declared once per unit table: in reading order the
+// time limit, the spin boxes (default and range from the unit table) bound
+// to `maxima`, the switches (default on) bound to `switchedOn` and the
+// choices (default off) bound to `given`, each in row order. The spin boxes
+// are written in the table's order for them (SpinNcm before SpinNdm).
+const RecordSettings<ConversionSettings>& conversionSettings(const UnitTable& table);
 
 // Reads the window's keys in their order. Spin values are clamped to the
 // row's bounds; among the choices the last one stored as true wins, and

@@ -26,7 +26,12 @@ std::size_t WindowSettings::add(SettingKey key) {
     return keys.size() - 1;
 }
 
-namespace {
+void WindowSettings::writeInOrder(const std::vector<std::size_t>& indices) {
+    std::vector<std::size_t> places;  // where the keys stand in the writing order, in that order
+    for (std::size_t p = 0; p < writeOrder.size(); ++p)
+        if (std::find(indices.begin(), indices.end(), std::size_t(writeOrder[p])) != indices.end()) places.push_back(p);
+    for (std::size_t i = 0; i < places.size() && i < indices.size(); ++i) writeOrder[places[i]] = int(indices[i]);
+}
 
 SettingValue defaultValue(const SettingKey& k) {
     SettingValue v;
@@ -34,8 +39,6 @@ SettingValue defaultValue(const SettingKey& k) {
     v.stringValue = k.defaultString;
     return v;
 }
-
-}  // namespace
 
 std::vector<SettingValue> loadWindowSettings(const SettingsFile& file, const WindowSettings& w) {
     const SettingsFile::Reader reader = file.read();

@@ -109,7 +109,7 @@ TEST(ConversionSettings, EveryTableWritesItsMaximaInItsOwnOrder) {
         std::vector<std::size_t> each(t->size());
         std::iota(each.begin(), each.end(), std::size_t(0));
         EXPECT_EQ(rows, each) << t->window;
-        const WindowSettings w = conversionWindowSettings(*t);
+        const WindowSettings& w = conversionSettings(*t).keys();
         std::vector<std::string> spins;
         for (int i : w.writeOrder)
             if (w.keys[std::size_t(i)].key.rfind("Spin", 0) == 0) spins.push_back(w.keys[std::size_t(i)].key);

@@ -172,7 +172,7 @@ TEST(SettingsRefusedWrite, FileBeyondTheSizeBoundIsNeitherReadNorWritten) {
 
 // Writes one conversion window's values with every key changed.
 WriteResult storeLength(const SettingsFile& file, bool second) {
-    const kob::WindowSettings w = kob::conversionWindowSettings(kob::lengthTable());
+    const kob::WindowSettings w = kob::conversionSettings(kob::lengthTable()).keys();
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];

@@ -116,7 +116,7 @@ int useUpInodes(const std::string& dir) {
 // One conversion window's full batch with every key changed from the
 // defaults, as the window writes it when it closes.
 WriteResult storeLength(const SettingsFile& file) {
-    const kob::WindowSettings w = kob::conversionWindowSettings(kob::lengthTable());
+    const kob::WindowSettings w = kob::conversionSettings(kob::lengthTable()).keys();
     auto values = kob::defaultSettings(w);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto& k = w.keys[i];

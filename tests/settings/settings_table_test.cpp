@@ -92,7 +92,8 @@ TEST(SettingsTable, WindowsAndTheirSections) {
     };
     EXPECT_EQ(kob::settingsTable().size(), expected.size());
     std::set<std::string> allSections;
-    for (const WindowSettings& w : kob::settingsTable()) {
+    for (const WindowSettings* window : kob::settingsTable()) {
+        const WindowSettings& w = *window;
         ASSERT_TRUE(expected.count(w.window)) << w.window;
         std::vector<std::string> sections;
         std::set<std::string> keys;
