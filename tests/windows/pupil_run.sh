@@ -8,13 +8,16 @@
 #   open addition, give a right and a wrong answer, check the counters and
 #   the percentage, go back to the main window, leave with "Igen";
 #   then kobaltfa.ini beside the exe holds the run's values with CRLF line
-#   ends, and a second start reads them (the time limit the pupil set).
+#   ends, and a second start reads them (the time limit the pupil set);
+#   a save while another program holds the writers' lock leaves the
+#   window answering, then reports "Unable to write to" and loses nothing.
 # Needs DISPLAY (an X server with no other program's windows) and the Wine
 # prefix of windows/wine-run.sh. Leaves screenshots in $SHOTS if set.
 #
 # Usage: tests/windows/pupil_run.sh path/to/kobaltfa.exe
 set -euo pipefail
 exe=$1
+build=$(cd "$(dirname "$exe")" && pwd)
 here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/tests/windows/drive.sh"
 
@@ -64,5 +67,34 @@ xdotool key space
 add=$(wait_window 'Összeadás')
 check "the second start reads the file" "$(read_time_limit "$add")" "77 mp"
 shot "$add" second-start
+
+# Another program holds the writers' lock when the window closes: the save
+# waits for it in the background while the pupil goes on, then the program
+# says "Unable to write to" the file, which stays as it was.
+(cd "$work" && exec "$here/windows/wine-run.sh" "$build/tests/hold_lock.exe" kobaltfa.ini.lock >"$work/held" 2>/dev/null) &
+holder=$!
+for _ in $(seq 100); do grep -q held "$work/held" && break; sleep 0.1; done
+before=$(md5sum < "$ini")
+closed=$(date +%s%N)
+click "$add" 320 268
+wait_gone "$add"
+xdotool key space
+add=$(wait_window 'Összeadás')
+xdotool type 0
+xdotool key Return
+answered=$(( ($(date +%s%N) - closed) / 1000000 ))
+refusal=$(wait_window '^Kobaltfa$' "$main")
+waited=$(( ($(date +%s%N) - closed) / 1000000 ))
+check "the window answered ($answered ms after the close) before the refusal came ($waited ms)" \
+    "$([ "$answered" -lt "$waited" ] && [ "$waited" -ge 1800 ] && echo yes)" "yes"
+shot "$refusal" refused-write
+check "it says so" "$(import -window "$refusal" png:- | convert png:- -resize 200% png:- | tesseract - - --psm 6 2>/dev/null \
+    | grep -o 'Unable to write to' | head -n 1)" "Unable to write to"
+xdotool key Return
+wait_gone "$refusal"
+counts=$(read_counters "$add")
+check "the answer given meanwhile was judged" "$(echo "$counts" | sed -n 2,3p | awk '{n += $1} END {print n}')" "1"
+check "the file is as it was" "$(md5sum < "$ini")" "$before"
+kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null || true
 stop_program
 summary
