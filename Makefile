@@ -97,7 +97,7 @@ test-package: deb
 
 # Windows: one self-contained kobaltfa.exe, cross-built with MinGW-w64
 # against a static Qt that windows/build-qt.sh builds once per machine from
-# Debian's own source package (about 25 minutes on 2 cores) and caches
+# Debian's own source package (about 15 minutes on 2 cores) and caches
 # outside the clone. Its tests run under Wine on a private X server.
 WIN_BUILD ?= build-win
 WIN_DEBS  := g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev qt6-base-dev-tools libgtest-dev \

@@ -42,7 +42,7 @@ if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
 
 work=$cache/qt-work-$key
 mkdir -p "$work"
-echo "Building Qt $version for Windows once for this machine (about 30 minutes on 2 cores) into $prefix" >&2
+echo "Building Qt $version for Windows once for this machine (about 15 minutes on 2 cores) into $prefix" >&2
 
 # Debian's source package, through a private apt configuration that turns
 # the machine's own deb entries into deb-src ones; the machine's own lists,
