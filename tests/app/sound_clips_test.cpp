@@ -145,9 +145,11 @@ bool parses(const Bytes& w) {
 }
 
 // A cue is found by its row, and its clip is stored under its name in
-// capitals; the sounds folder holds the clips of the list and nothing else.
+// capitals; the sounds folder holds the clips of the list and nothing else,
+// and no two cues sound the same (a new clip copied from another's).
 TEST(CueList, RowsFollowTheEnumerationAndNameTheEmbeddedClips) {
     std::set<std::string> listed;
+    std::set<Bytes> sounds;
     for (std::size_t i = 0; i < std::size(kob::kCueClips); ++i) {
         const kob::CueClip& row = kob::kCueClips[i];
         EXPECT_EQ(static_cast<std::size_t>(row.cue), i) << row.name;
@@ -156,7 +158,9 @@ TEST(CueList, RowsFollowTheEnumerationAndNameTheEmbeddedClips) {
         for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
         EXPECT_EQ(upper, row.clip);
         listed.insert(std::string(row.clip) + ".wav");
+        sounds.insert(readClip(row.clip));
     }
+    EXPECT_EQ(sounds.size(), std::size(kob::kCueClips));
     std::set<std::string> files;
     for (const auto& e : std::filesystem::directory_iterator(std::string(KOBALTFA_SOURCE_DIR) + "/resources/sounds"))
         files.insert(e.path().filename().string());
